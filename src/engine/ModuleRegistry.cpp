@@ -1,0 +1,94 @@
+#include "engine/ModuleRegistry.h"
+
+#include <new>
+
+#include "engine/QX_DSP_StandIn.h"
+#include "engine/QX_DSP_StandInAllocator.h"
+#include "modules/sources/QX_DSP_Host_AudioIn.h"
+
+namespace {
+
+template <class Module>
+QX_ModuleBase* make(const ModuleContext& context) {
+    return new (std::nothrow) Module(context.host, context.asleep);
+}
+
+QX_ModuleBase* makeStandIn(const ModuleContext& context) {
+    return new (std::nothrow) QX_DSP_StandIn(context.host, context.asleep);
+}
+
+QX_ModuleBase* makeStandInAllocator(const ModuleContext& context) {
+    return new (std::nothrow) QX_DSP_StandInAllocator(context.host, context.asleep);
+}
+
+using enum ModuleRole;
+
+constexpr ModuleClass kModuleClasses[] = {
+    {6535, 6536, VoiceAllocator, "QX_DSP_Midi_to_Poly", makeStandInAllocator, true},
+    {6542, 6543, VoiceAllocator, "QX_DSP_Midi_to_Poly_Gen2", makeStandInAllocator, true},
+    {6531, 6532, VoiceSumming, "QX_DSP_Poly_to_Mono", makeStandIn, true},
+    {6003, 6003, Plain, "QX_DSP_Host_AudioIn", make<QX_DSP_Host_AudioIn>, false},
+    {6004, 6005, Plain, "QX_DSP_FixedValueToVolt", makeStandIn, true},
+    {6007, 6008, Plain, "QX_DSP_FixedValueToINT_FLOAT", makeStandIn, true},
+    {6012, 6016, Plain, "QX_DSP_GUItoV_Glide", makeStandIn, true},
+    {6018, 6029, Plain, "QX_DSP_GUItoV_Glide_Multi", makeStandIn, true},
+    {6031, 6035, Plain, "QX_DSP_GUI_Multi_ABxC", makeStandIn, true},
+    {6037, 6039, Plain, "QX_DSP_GUI_Multi_AxB_C", makeStandIn, true},
+    {6074, 6127, Plain, "QX_DSP_Adder", makeStandIn, true},
+    {6526, 6527, Plain, "QX_DSP_MPE_Switch", makeStandIn, true},
+    {6051, 6054, Plain, "QX_DSP_Float_to_Volt", makeStandIn, true},
+    {6059, 6064, Plain, "QX_DSP_Float_Converter_Switch", makeStandIn, true},
+    {6056, 6057, Plain, "QX_DSP_Float_Converter", makeStandIn, true},
+    {6066, 6066, Plain, "QX_DSP_Float_Adder", makeStandIn, true},
+    {6228, 6232, Plain, "QX_DSP_ST_Level", makeStandIn, true},
+    {6224, 6226, Plain, "QX_DSP_Dual_Level", makeStandIn, true},
+    {6137, 6142, Plain, "QX_DSP_Level_ABxCxD", makeStandIn, true},
+    {6151, 6154, Plain, "QX_DSP_Level_ABxC", makeStandIn, true},
+    {6169, 6174, Plain, "QX_DSP_Level_AxB_CD", makeStandIn, true},
+    {6184, 6186, Plain, "QX_DSP_Level_FX_BUS", makeStandIn, true},
+    {6239, 6241, Plain, "QX_DSP_XMix", makeStandIn, true},
+    {6243, 6249, Plain, "QX_DSP_XMixVol", makeStandIn, true},
+    {6251, 6252, Plain, "QX_DSP_Panner", makeStandIn, true},
+    {6264, 6265, Plain, "QX_DSP_Saturation", makeStandIn, true},
+    {6258, 6260, Plain, "QX_DSP_Soft_Limiter", makeStandIn, true},
+    {6281, 6283, Plain, "QX_DSP_Counter_Indexing", makeStandIn, true},
+    {6293, 6297, Plain, "QX_DSP_HAHDSR_Env", makeStandIn, true},
+    {6299, 6300, VoiceLinked, "QX_DSP_HAHDSR_Env", makeStandIn, true},
+    {6306, 6310, Plain, "QX_DSP_FadeIn", makeStandIn, true},
+    {6043, 6044, Plain, "QX_DSP_Glide_F", makeStandIn, true},
+    {6344, 6347, Plain, "QX_DSP_Delay", makeStandIn, true},
+    {6349, 6350, Plain, "QX_DSP_Delay_ST", makeStandIn, true},
+    {6354, 6357, Plain, "QX_DSP_OSC_Multi_Out_x8", makeStandIn, true},
+    {6359, 6360, Plain, "QX_DSP_Noise", makeStandIn, true},
+    {6362, 6368, Plain, "QX_DSP_LFO", makeStandIn, true},
+    {6374, 6375, Plain, "QX_DSP_Chorus3v", makeStandIn, true},
+    {6459, 6463, Plain, "QX_DSP_PitchShifter", makeStandIn, true},
+    {6425, 6427, Plain, "QX_DSP_BiQuad_Static", makeStandIn, true},
+    {6429, 6432, Plain, "QX_DSP_BiQuad_Coeff", makeStandIn, true},
+    {6438, 6442, Plain, "QX_DSP_BiQuad_Multi_Engine", makeStandIn, true},
+    {6444, 6447, Plain, "QX_DSP_Multi_Filter", makeStandIn, true},
+    {6449, 6449, VoiceLinked, "QX_DSP_Multi_Filter", makeStandIn, true},
+    {6417, 6420, Plain, "QX_DSP_FdB_to_VFGain", makeStandIn, true},
+    {6490, 6491, Plain, "QX_DSP_Host_Tempo", makeStandIn, true},
+    {6487, 6488, Plain, "QX_DSP_Midi_Sync_Tempo", makeStandIn, true},
+    {6493, 6495, Plain, "QX_DSP_Midi_Adder", makeStandIn, true},
+    {6497, 6497, Plain, "QX_DSP_Midi_Velocity", makeStandIn, true},
+    {6504, 6505, Plain, "QX_DSP_Midi_Phrase_Arp", makeStandIn, true},
+    {6508, 6524, Plain, "QX_DSP_Copy_Paste", makeStandIn, true},
+    {6507, 6507, Plain, "QX_DSP_OS_Command", makeStandIn, true},
+    {6529, 6529, Plain, "QX_DSP_Velkor2_Control", makeStandIn, true},
+    {6530, 6530, Plain, "QX_DSP_Velkor2_OSC_Combine", makeStandIn, true},
+};
+
+}  // namespace
+
+const ModuleClass* findModuleClass(int moduleId) {
+    for (const ModuleClass& row : kModuleClasses) {
+        if (moduleId >= row.firstId && moduleId <= row.lastId) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+std::span<const ModuleClass> moduleClasses() { return kModuleClasses; }

@@ -1,0 +1,127 @@
+// The plug-in object: owns program memory and the engine, and turns every host call into work
+// for the engine (chunked processing, MIDI intake, parameters, programs and chunks).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+#include "engine/QX_EngineHost.h"
+#include "host/AudioEffectX.h"
+#include "params/ProgramMemory.h"
+
+class KeyboardView;
+class ParameterLookups;
+
+class QX_DSP_VST : public AudioEffectX, public QX_EngineHost {
+public:
+    explicit QX_DSP_VST(vst::HostCallback audioMaster);
+    ~QX_DSP_VST() override;
+
+    // Host-facing operations.
+    void processReplacing(float** inputs, float** outputs, vst::int32 frames) override;
+    vst::int32 processEvents(vst::VstEvents* events) override;
+    void setParameter(vst::int32 index, float value) override;
+    float getParameter(vst::int32 index) override;
+    void getParameterName(vst::int32 index, char* text) override;
+    void getParameterLabel(vst::int32 index, char* label) override;
+    void getParameterDisplay(vst::int32 index, char* text) override;
+    vst::int32 getProgram() override;
+    void setProgram(vst::int32 program) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(vst::int32 category, vst::int32 index, char* text) override;
+    vst::int32 getChunk(void** data, bool isPreset) override;
+    vst::int32 setChunk(void* data, vst::int32 size, bool isPreset) override;
+    void suspend() override;
+    void resume() override;
+    void setSampleRate(float rate) override;
+    void setBlockSize(vst::int32 size) override;
+    bool canParameterBeAutomated(vst::int32 index) override;
+    bool getInputProperties(vst::int32 index, vst::VstPinProperties* properties) override;
+    bool getOutputProperties(vst::int32 index, vst::VstPinProperties* properties) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    vst::int32 getVendorVersion() override;
+    vst::int32 canDo(const char* text) override;
+    vst::int32 getPlugCategory() override;
+    vst::int32 getNumMidiInputChannels() override;
+    vst::int32 getNumMidiOutputChannels() override;
+    bool getSpeakerArrangement(vst::VstSpeakerArrangement** input, vst::VstSpeakerArrangement** output) override;
+
+    // The plug-in's own operations (editor, modules, MIDI learn).
+    virtual void setProgramText(const char* text, int slot);
+    virtual void getProgramText(char* text, int slot);
+    virtual void setParameterController(int index, int controller);
+    virtual int getParameterController(int index);
+    virtual char* currentProgramName();
+    virtual char* programName(int program);
+    void setParameterFromModule(int index, float value, bool send) override;
+    void notifyEditor(int index, float value) override;
+    virtual void reloadProgram();
+    virtual void nextProgram();
+    virtual void previousProgram();
+    virtual int programSize();
+    virtual int bankSize();
+    virtual void keyboardNote(int code, float value);
+
+    bool readHostTime(HostTime& time) override;
+
+    void setKeyboardView(KeyboardView* view) { keyboardView_ = view; }
+    ProgramMemory& programMemory() { return programs_; }
+    int fadeStateNow() const { return fadeState_.load(std::memory_order_relaxed); }
+    float fadeGainNow() const { return fadeGain_; }
+
+    int lastController = -1;  // plain controller number, or NRPN number + 200
+    int keyboardVelocityOn = 90;
+    int keyboardVelocityOff = 64;
+    int keyboardChannel = 1;
+
+protected:
+    void* programStorage(int index) override;
+
+private:
+    void applyProgram(int program);
+    void applyProgramFade(float* left, float* right, int frames);
+    void checkMpeMode();
+    void sendAllNotesOff();
+    void handleMidiMessage(int status, int d1, int d2, std::uint32_t time, bool& bendSeen, bool& pressureSeen,
+                           bool& modulationSeen);
+    void handleController(int controller, int value, std::uint32_t time);
+    void applyController(int controller, float value, std::uint32_t time);
+    void deliverParameter(int index, std::int32_t ivalue, float fvalue);
+    void startAudioBlock();
+    bool mayTouchEngine() const;
+    ProgramRecord& recordOf(int index);
+    char* textSlotOf(int index);
+    void loadFactoryBank();
+    void loadDefaultBank();
+    void updateRateFigures();
+
+    ProgramMemory programs_;
+    ProgramRecord* globalRecord_;
+    std::atomic<ProgramRecord*> currentRecord_;
+    std::atomic<int> currentProgram_{0};
+    const ParameterLookups& lookups_;
+
+    // Program-change fade
+    float fadeGain_ = 1.0f;
+    float fadeStep_ = 0.0f;
+    std::atomic<int> fadeState_{0};  // 0 none, 1 fading out, 2 fading in
+
+    // MIDI intake
+    int lastMpeMode_ = -1;
+    std::int8_t nrpnNumberLsb_ = 0;
+    std::int8_t nrpnNumberMsb_ = -1;
+    std::int8_t nrpnDataLsb_ = 0;
+    std::int8_t nrpnDataMsb_ = 0;
+    float pitchBend_ = 0.5f;
+    float pressure_ = 0.0f;
+    float modulation_ = 0.0f;
+
+    KeyboardView* keyboardView_ = nullptr;
+    std::atomic<std::thread::id> audioThread_{};
+    std::atomic<bool> resetPending_{false};
+    vst::VstSpeakerArrangement speakerArrangement_{};
+};

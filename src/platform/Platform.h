@@ -1,0 +1,25 @@
+// The few operating-system services the plug-in needs: its own resources, the user folder and
+// whole-file reading and writing. Everything that knows Linux from Windows sits behind this.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The library's own resource `name`; empty when it has none.
+std::span<const std::uint8_t> findResource(const char* name);
+
+// "<Public documents>/Velkor_2/" with forward slashes and a trailing slash.
+std::string userFolder();
+
+// Reads at most `maxBytes` of the file; false when it cannot be opened.
+bool readFile(const std::string& path, std::vector<std::uint8_t>& contents, std::size_t maxBytes);
+
+// Writes through a temporary file and a rename, so a failed write leaves the old file whole.
+bool writeFile(const std::string& path, std::span<const std::uint8_t> contents);
+
+}  // namespace platform
