@@ -21,3 +21,10 @@ void ProbeModule::handleEvent(const Event& event, int pos) {
 }
 
 void ProbeModule::reset() { ++resets; }
+
+ProbeModule* appendProbe(QX_EngineHost& engine) {
+    auto* probe = new ProbeModule(&engine);
+    engine.modules[engine.moduleCount] = probe;
+    ++engine.moduleCount;
+    return probe;
+}

@@ -33,3 +33,6 @@ public:
     int resets = 0;
     float constantOutput = -1.0f;  // >= 0: write this instead of the time
 };
+
+// Adds a probe after the last module of a built engine; it becomes the engine's output.
+ProbeModule* appendProbe(QX_EngineHost& engine);

@@ -1,0 +1,110 @@
+#include "support/TestHost.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "host/PluginFactory.h"
+
+namespace {
+
+// The callback carries no user pointer before the plug-in exists, so the host under test is
+// found here; tests make one host at a time per thread.
+thread_local TestHost* currentHost = nullptr;
+
+}  // namespace
+
+TestHost::TestHost() {
+    currentHost = this;
+    timeInfo.sampleRate = 44100.0;
+    timeInfo.tempo = 120.0;
+    timeInfo.flags = vst::kVstTempoValid | vst::kVstTransportPlaying;
+}
+
+TestHost::~TestHost() {
+    close();
+    if (currentHost == this) {
+        currentHost = nullptr;
+    }
+}
+
+vst::AEffect* TestHost::open() {
+    currentHost = this;
+    effect = createVelkorEffect(&TestHost::callback);
+    return effect;
+}
+
+void TestHost::close() {
+    if (effect != nullptr) {
+        effect->dispatcher(effect, vst::effClose, 0, 0, nullptr, 0.0f);
+        effect = nullptr;
+    }
+}
+
+vst::intptr TestHost::dispatch(vst::int32 opcode, vst::int32 index, vst::intptr value, void* ptr, float opt) {
+    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+}
+
+std::string TestHost::text(vst::int32 opcode, vst::int32 index) {
+    char buffer[256];
+    std::memset(buffer, 0x7F, sizeof buffer);
+    buffer[sizeof buffer - 1] = '\0';
+    dispatch(opcode, index, 0, buffer);
+    return buffer;
+}
+
+void TestHost::start(float sampleRate, int blockSize) {
+    dispatch(vst::effOpen);
+    dispatch(vst::effSetSampleRate, 0, 0, nullptr, sampleRate);
+    dispatch(vst::effSetBlockSize, 0, blockSize);
+    dispatch(vst::effMainsChanged, 0, 1);
+}
+
+void TestHost::process(int frames) {
+    inLeft.assign(static_cast<std::size_t>(frames), 0.0f);
+    inRight.assign(static_cast<std::size_t>(frames), 0.0f);
+    outLeft.assign(static_cast<std::size_t>(frames), 12345.0f);
+    outRight.assign(static_cast<std::size_t>(frames), 12345.0f);
+    float* inputs[2] = {inLeft.data(), inRight.data()};
+    float* outputs[2] = {outLeft.data(), outRight.data()};
+    effect->processReplacing(effect, inputs, outputs, frames);
+}
+
+void TestHost::sendMidi(std::vector<std::vector<std::uint8_t>> messages, std::vector<int> deltas) {
+    std::vector<vst::VstMidiEvent> midi(messages.size());
+    std::vector<vst::VstEvent*> pointers;
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        vst::VstMidiEvent& event = midi[i];
+        std::memset(&event, 0, sizeof event);
+        event.type = vst::kVstMidiType;
+        event.byteSize = sizeof event;
+        event.deltaFrames = i < deltas.size() ? deltas[i] : 0;
+        for (std::size_t b = 0; b < std::min<std::size_t>(messages[i].size(), 3); ++b) {
+            event.midiData[b] = static_cast<char>(messages[i][b]);
+        }
+        pointers.push_back(reinterpret_cast<vst::VstEvent*>(&event));
+    }
+    std::vector<std::uint8_t> storage(sizeof(vst::VstEvents) + sizeof(vst::VstEvent*) * pointers.size());
+    auto* events = reinterpret_cast<vst::VstEvents*>(storage.data());
+    events->numEvents = static_cast<vst::int32>(pointers.size());
+    std::copy(pointers.begin(), pointers.end(), events->events);
+    dispatch(vst::effProcessEvents, 0, 0, events);
+}
+
+vst::intptr TestHost::callback(vst::AEffect*, vst::int32 opcode, vst::int32 index, vst::intptr, void*, float opt) {
+    TestHost* host = currentHost;
+    if (host == nullptr) {
+        return 0;
+    }
+    host->opcodesAsked.push_back(opcode);
+    switch (opcode) {
+        case vst::audioMasterVersion:
+            return host->versionAnswer;
+        case vst::audioMasterAutomate:
+            host->automations.push_back({index, opt});
+            return 0;
+        case vst::audioMasterGetTime:
+            return reinterpret_cast<vst::intptr>(&host->timeInfo);
+        default:
+            return 0;
+    }
+}

@@ -1,0 +1,43 @@
+// A host for tests: answers the plug-in's callbacks like a DAW, records what the plug-in asked,
+// and makes the plug-in through the same factory the exported entry point uses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "vst/VstAbi.h"
+
+class TestHost {
+public:
+    TestHost();
+    ~TestHost();
+    TestHost(const TestHost&) = delete;
+    TestHost& operator=(const TestHost&) = delete;
+
+    // Makes the plug-in; null when the factory refuses.
+    vst::AEffect* open();
+    void close();
+
+    vst::intptr dispatch(vst::int32 opcode, vst::int32 index = 0, vst::intptr value = 0, void* ptr = nullptr,
+                         float opt = 0.0f);
+    std::string text(vst::int32 opcode, vst::int32 index = 0);  // a string answer
+    void start(float sampleRate = 44100.0f, int blockSize = 128);
+    void process(int frames);
+    void sendMidi(std::vector<std::vector<std::uint8_t>> messages, std::vector<int> deltas = {});
+
+    vst::AEffect* effect = nullptr;
+    vst::intptr versionAnswer = 2400;
+    std::vector<vst::int32> opcodesAsked;
+    struct Automation {
+        vst::int32 index;
+        float value;
+    };
+    std::vector<Automation> automations;
+    vst::VstTimeInfo timeInfo{};
+    std::vector<float> inLeft, inRight, outLeft, outRight;
+
+private:
+    static vst::intptr callback(vst::AEffect* effect, vst::int32 opcode, vst::int32 index, vst::intptr value,
+                                void* ptr, float opt);
+};
