@@ -42,20 +42,25 @@ int countOptions(const char* options) {
 
 // Prints a float into at most 8 characters, with as many decimals as fit.
 void floatToText(float value, char* text, std::size_t size) {
-    if (!std::isfinite(value)) {
-        std::snprintf(text, size, "%s", "---");
-        return;
-    }
     constexpr int kDisplayChars = 8;
     char buffer[64];
-    for (int decimals = 2; decimals >= 0; --decimals) {
-        const int length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, static_cast<double>(value));
-        if (length <= kDisplayChars) {
-            std::snprintf(text, size, "%s", buffer);
-            return;
+    int length = 0;
+    if (!std::isfinite(value)) {
+        length = std::snprintf(buffer, sizeof buffer, "%s", "---");
+    } else {
+        for (int decimals = 2; decimals >= 0; --decimals) {
+            length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, static_cast<double>(value));
+            if (length <= kDisplayChars) {
+                break;
+            }
+        }
+        if (length > kDisplayChars) {
+            length = std::snprintf(buffer, sizeof buffer, "%s", "Huge!");
         }
     }
-    std::snprintf(text, size, "%s", "Huge!");
+    const std::size_t copied = std::min(static_cast<std::size_t>(length), size - 1);
+    std::memcpy(text, buffer, copied);
+    text[copied] = '\0';
 }
 
 }  // namespace
