@@ -1,8 +1,8 @@
-#include "velkor-render/BlockEventQueue.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "velkor-render/BlockEventQueue.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "velkor-render/CommandLine.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "velkor-render/CommandLine.h"
 
 namespace {
 
@@ -16,10 +16,12 @@ CommandLine parse(std::vector<std::string_view> args) {
 }
 
 TEST(ToolsCommandLine, ReadsEveryOption) {
-    const CommandLine line =
-        parse({"--plugin", "p.so", "--notes", "60:0:1", "--out", "o.wav", "--rate", "48000",
-               "--block=256", "--tail", "1.5", "--program", "3", "--param", "Gain=0.5",
-               "--param=Sine Level=1", "--chunk-in", "c.bin", "--chunk-out", "d.bin", "--tempo", "90"});
+    const CommandLine line = parse({"--plugin",    "p.so",    "--notes",     "60:0:1",
+                                    "--out",       "o.wav",   "--rate",      "48000",
+                                    "--block=256", "--tail",  "1.5",         "--program",
+                                    "3",           "--param", "Gain=0.5",    "--param=Sine Level=1",
+                                    "--chunk-in",  "c.bin",   "--chunk-out", "d.bin",
+                                    "--tempo",     "90"});
     EXPECT_EQ(line.settings.pluginPath, "p.so");
     EXPECT_EQ(line.notes, "60:0:1");
     EXPECT_EQ(line.outPath, "o.wav");
@@ -70,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ToolsCommandLineBad,
     testing::Values(
         BadCase{"NoInput", {"--out", "o.wav"}, "exactly one of --midi and --notes"},
-        BadCase{"TwoInputs", {"--midi", "a.mid", "--notes", "60:0:1", "--out", "o.wav"},
+        BadCase{"TwoInputs",
+                {"--midi", "a.mid", "--notes", "60:0:1", "--out", "o.wav"},
                 "exactly one of --midi and --notes"},
         BadCase{"NoOutput", {"--notes", "60:0:1"}, "--out is needed"},
         BadCase{"UnknownOption", {"--loud"}, "unknown option \"--loud\""},

@@ -8,14 +8,16 @@
 #include <string_view>
 #include <vector>
 
+#include "params/ProgramRecord.h"
+
 namespace {
 
 constexpr int kPrograms = 2;
 constexpr int kParams = 2;
 constexpr int kKeys = 128;
 constexpr int kMaxPendingEvents = 4096;
-constexpr std::size_t kBankChunkBytes = 752128;
-constexpr std::size_t kPresetChunkBytes = 5876;
+constexpr std::size_t kBankChunkBytes = kBankBytes;
+constexpr std::size_t kPresetChunkBytes = kProgramBytes;
 constexpr const char* kParamNames[kParams] = {"Gain", "Sine Level"};
 constexpr float kVelocityScale = 1.0f / 127.0f;
 
@@ -40,7 +42,8 @@ public:
         effect_.numParams = kParams;
         effect_.numInputs = 2;
         effect_.numOutputs = 2;
-        effect_.flags = vst::effFlagsCanReplacing | vst::effFlagsProgramChunks | vst::effFlagsIsSynth;
+        effect_.flags =
+            vst::effFlagsCanReplacing | vst::effFlagsProgramChunks | vst::effFlagsIsSynth;
         effect_.ioRatio = 1.0f;
         effect_.object = this;
         effect_.uniqueID = vst::fourCC('F', 'a', 'k', 'e');
@@ -200,8 +203,9 @@ private:
             pending_.clear();
             return;
         }
-        std::stable_sort(pending_.begin(), pending_.end(),
-                         [](const PendingEvent& a, const PendingEvent& b) { return a.delta < b.delta; });
+        std::stable_sort(
+            pending_.begin(), pending_.end(),
+            [](const PendingEvent& a, const PendingEvent& b) { return a.delta < b.delta; });
         const float gain = values_[program_][kFakeParamGain];
         const float sineLevel = values_[program_][kFakeParamSineLevel];
         std::size_t next = 0;

@@ -1,8 +1,5 @@
-// A tiny VST 2.4 instrument for testing the render host. Left output: a sine that starts at
-// phase 0 on the latest held note, scaled by Gain x Sine Level x velocity/127. Right output:
-// Gain x the sum of velocity/127 over held notes, so a test reads note timing sample by sample.
-// When the host misbehaves (no resume, oversize block, wrong time info, a sample rate that
-// changed since construction) both outputs carry kFakeFaultMarker for that block.
+// A tiny VST 2.4 instrument standing in for the plug-in in tests of the render host: its
+// outputs show when each note started and whether the host behaved.
 #pragma once
 
 #include <cmath>
@@ -10,6 +7,11 @@
 
 #include "vst/VstAbi.h"
 
+// Left output: a sine that starts at phase 0 on the latest held note, scaled by
+// Gain x Sine Level x velocity/127. Right output: Gain x the sum of velocity/127 over held notes,
+// so a test reads note timing sample by sample. When the host misbehaves (no resume, oversize
+// block, wrong time info, a sample rate other than the one it gave at construction) both outputs
+// carry kFakeFaultMarker for that block.
 constexpr float kFakeFaultMarker = -1000.0f;
 constexpr const char* kFakeEffectName = "FakeSynth";
 constexpr const char* kFakeVendor = "Velkor Tests";

@@ -1,5 +1,3 @@
-#include "velkor-render/MidiFile.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "velkor-render/MidiFile.h"
 
 namespace {
 
@@ -43,9 +43,8 @@ Bytes track(const Bytes& events) {
 const Bytes kEndOfTrack = {0x00, 0xFF, 0x2F, 0x00};
 
 Bytes tempo(std::uint32_t microsecondsPerQuarter) {
-    return {0xFF, 0x51, 0x03, static_cast<std::uint8_t>(microsecondsPerQuarter >> 16),
-            static_cast<std::uint8_t>(microsecondsPerQuarter >> 8),
-            static_cast<std::uint8_t>(microsecondsPerQuarter)};
+    const Bytes value = be32(microsecondsPerQuarter);
+    return join({{0xFF, 0x51, 0x03}, {value.begin() + 1, value.end()}});
 }
 
 std::int64_t frameOf(const render::TimedMidiEvent& event) {
@@ -71,9 +70,9 @@ void expectEvents(const MidiFile& file, const std::vector<Expected>& expected) {
 
 TEST(ToolsMidiFile, FormatZeroTicksBecomeSamplesAtTheDefaultTempo) {
     // 480 ticks per quarter at 120 bpm: 480 ticks = 0.5 s.
-    const Bytes bytes = join({header(0, 1, 480),
-                              track(join({{0x00, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 64},
-                                          {0x83, 0x60, 0xFF, 0x2F, 0x00}}))});
+    const Bytes bytes =
+        join({header(0, 1, 480), track(join({{0x00, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 64},
+                                             {0x83, 0x60, 0xFF, 0x2F, 0x00}}))});
     const MidiFile file = MidiFile::parse(bytes);
     EXPECT_EQ(file.format(), 0);
     EXPECT_EQ(file.trackCount(), 1);
@@ -89,19 +88,20 @@ TEST(ToolsMidiFile, FormatOneTracksMergeByTimeWithTiesInTrackOrder) {
               track(join({{0x83, 0x60, 0x91, 64, 90, 0x83, 0x60, 0x81, 64, 0}, kEndOfTrack}))});
     const MidiFile file = MidiFile::parse(bytes);
     EXPECT_EQ(file.trackCount(), 2);
-    expectEvents(file,
-                 {{0, 0x90, 60, 100}, {22050, 0x91, 64, 90}, {44100, 0x80, 60, 0}, {44100, 0x81, 64, 0}});
+    expectEvents(
+        file,
+        {{0, 0x90, 60, 100}, {22050, 0x91, 64, 90}, {44100, 0x80, 60, 0}, {44100, 0x81, 64, 0}});
 }
 
 TEST(ToolsMidiFile, RunningStatusRepeatsTheLastStatusAcrossMetaAndSysex) {
-    const Bytes bytes = join(
-        {header(0, 1, 480),
-         track(join({{0x00, 0xC2, 5},                   // program change: one data byte
-                     {0x00, 0x90, 60, 100, 0x00, 64, 101},  // second note by running status
-                     {0x00, 0xF0, 0x03, 0x43, 0x12, 0xF7},  // sysex, skipped
-                     {0x00, 0xFF, 0x01, 0x02, 'h', 'i'},   // text meta, skipped
-                     {0x83, 0x60, 67, 102},                // running status still 0x90
-                     kEndOfTrack}))});
+    const Bytes bytes =
+        join({header(0, 1, 480),
+              track(join({{0x00, 0xC2, 5},                       // program change: one data byte
+                          {0x00, 0x90, 60, 100, 0x00, 64, 101},  // second note by running status
+                          {0x00, 0xF0, 0x03, 0x43, 0x12, 0xF7},  // sysex, skipped
+                          {0x00, 0xFF, 0x01, 0x02, 'h', 'i'},    // text meta, skipped
+                          {0x83, 0x60, 67, 102},                 // running status still 0x90
+                          kEndOfTrack}))});
     expectEvents(MidiFile::parse(bytes),
                  {{0, 0xC2, 5, 0}, {0, 0x90, 60, 100}, {0, 0x90, 64, 101}, {22050, 0x90, 67, 102}});
 }
@@ -125,10 +125,11 @@ TEST(ToolsMidiFile, TempoChangeMidFileMovesLaterEvents) {
 }
 
 TEST(ToolsMidiFile, InitialTempoHoldsUntilTheFirstTempoEvent) {
-    const Bytes bytes =
-        join({header(0, 1, 480),
-              track(join({{0x83, 0x60, 0x90, 60, 100}, {0x00}, tempo(250000),
-                          {0x83, 0x60, 0x80, 60, 0}, kEndOfTrack}))});
+    const Bytes bytes = join({header(0, 1, 480), track(join({{0x83, 0x60, 0x90, 60, 100},
+                                                             {0x00},
+                                                             tempo(250000),
+                                                             {0x83, 0x60, 0x80, 60, 0},
+                                                             kEndOfTrack}))});
     // 60 bpm: tick 480 = 1 s; then 240 bpm: 480 more ticks = 0.25 s.
     expectEvents(MidiFile::parse(bytes, 60.0), {{44100, 0x90, 60, 100}, {55125, 0x80, 60, 0}});
 }
@@ -136,9 +137,9 @@ TEST(ToolsMidiFile, InitialTempoHoldsUntilTheFirstTempoEvent) {
 TEST(ToolsMidiFile, SmpteDivisionCountsTicksPerSecond) {
     // 25 frames per second x 40 ticks per frame = 1000 ticks per second, whatever the tempo.
     const int division = (0xE7 << 8) | 40;  // -25
-    const Bytes bytes = join({header(0, 1, division),
-                              track(join({{0x00}, tempo(250000), {0x83, 0x74, 0x90, 60, 100},
-                                          kEndOfTrack}))});
+    const Bytes bytes =
+        join({header(0, 1, division),
+              track(join({{0x00}, tempo(250000), {0x83, 0x74, 0x90, 60, 100}, kEndOfTrack}))});
     expectEvents(MidiFile::parse(bytes), {{22050, 0x90, 60, 100}});  // tick 500
 }
 
@@ -146,7 +147,10 @@ TEST(ToolsMidiFile, UnknownChunksAndLongerHeadersAreSkipped) {
     Bytes longHeader = header(0, 1, 480);
     longHeader[7] = 8;
     longHeader.insert(longHeader.end(), {0xAA, 0xBB});
-    const Bytes bytes = join({longHeader, {'X', 'Y', 'Z', 'W'}, be32(2), {1, 2},
+    const Bytes bytes = join({longHeader,
+                              {'X', 'Y', 'Z', 'W'},
+                              be32(2),
+                              {1, 2},
                               track(join({{0x00, 0x90, 60, 100}, kEndOfTrack}))});
     expectEvents(MidiFile::parse(bytes), {{0, 0x90, 60, 100}});
 }
@@ -180,13 +184,17 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         MalformedCase{"Empty", {}, "header runs past the end of the file"},
         MalformedCase{"NotMidi", {'R', 'I', 'F', 'F', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0}, "no MThd"},
-        MalformedCase{"TruncatedHeader", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1}, "runs past the end"},
+        MalformedCase{
+            "TruncatedHeader", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1}, "runs past the end"},
         MalformedCase{"ShortHeaderChunk", join({{'M', 'T', 'h', 'd'}, be32(4), {0, 0, 0, 1}}),
                       "shorter than 6 bytes"},
-        MalformedCase{"HeaderBeyondFile", join({{'M', 'T', 'h', 'd'}, be32(100), {0, 0, 0, 1, 1, 0xE0}}),
+        MalformedCase{"HeaderBeyondFile",
+                      join({{'M', 'T', 'h', 'd'}, be32(100), {0, 0, 0, 1, 1, 0xE0}}),
                       "header chunk runs past the end of the file"},
-        MalformedCase{"FormatTwo", join({header(2, 1, 480), track(kEndOfTrack)}), "format 2 is not supported"},
-        MalformedCase{"FormatZeroWithTwoTracks", join({header(0, 2, 480), track(kEndOfTrack), track(kEndOfTrack)}),
+        MalformedCase{"FormatTwo", join({header(2, 1, 480), track(kEndOfTrack)}),
+                      "format 2 is not supported"},
+        MalformedCase{"FormatZeroWithTwoTracks",
+                      join({header(0, 2, 480), track(kEndOfTrack), track(kEndOfTrack)}),
                       "declares 2 tracks"},
         MalformedCase{"DivisionZero", join({header(0, 1, 0), track(kEndOfTrack)}), "division of 0"},
         MalformedCase{"BadSmpteRate", join({header(0, 1, 0xE940), track(kEndOfTrack)}), "SMPTE"},
@@ -197,22 +205,27 @@ INSTANTIATE_TEST_SUITE_P(
                       "declares 2 tracks but holds only 1"},
         MalformedCase{"TruncatedChunkHeader", join({header(0, 1, 480), {'M', 'T', 'r'}}),
                       "chunk header runs past the end of the file"},
-        MalformedCase{"VlqLongerThanFourBytes",
-                      join({header(0, 1, 480), track({0x81, 0x81, 0x81, 0x81, 0x00, 0x90, 60, 100})}),
-                      "longer than 4 bytes"},
+        MalformedCase{
+            "VlqLongerThanFourBytes",
+            join({header(0, 1, 480), track({0x81, 0x81, 0x81, 0x81, 0x00, 0x90, 60, 100})}),
+            "longer than 4 bytes"},
         MalformedCase{"EventCutByTrackEnd", join({header(0, 1, 480), track({0x00, 0x90, 60})}),
                       "runs past the end of the track"},
-        MalformedCase{"DeltaCutByTrackEnd", join({header(0, 1, 480), track({0x00, 0x90, 60, 100, 0x83})}),
+        MalformedCase{"DeltaCutByTrackEnd",
+                      join({header(0, 1, 480), track({0x00, 0x90, 60, 100, 0x83})}),
                       "delta time runs past the end of the track"},
         MalformedCase{"DataByteWithoutStatus", join({header(0, 1, 480), track({0x00, 60, 100})}),
                       "without a preceding status byte"},
-        MalformedCase{"StatusInsideMessage", join({header(0, 1, 480), track({0x00, 0x90, 60, 0x90})}),
+        MalformedCase{"StatusInsideMessage",
+                      join({header(0, 1, 480), track({0x00, 0x90, 60, 0x90})}),
                       "cut short by a status byte"},
         MalformedCase{"SystemCommonInFile", join({header(0, 1, 480), track({0x00, 0xF2, 0, 0})}),
                       "status byte 0xF2"},
-        MalformedCase{"SysexBeyondTrack", join({header(0, 1, 480), track({0x00, 0xF0, 0x7F, 1, 2})}),
+        MalformedCase{"SysexBeyondTrack",
+                      join({header(0, 1, 480), track({0x00, 0xF0, 0x7F, 1, 2})}),
                       "sysex event runs past the end of the track"},
-        MalformedCase{"MetaBeyondTrack", join({header(0, 1, 480), track({0x00, 0xFF, 0x01, 0x09, 'a'})}),
+        MalformedCase{"MetaBeyondTrack",
+                      join({header(0, 1, 480), track({0x00, 0xFF, 0x01, 0x09, 'a'})}),
                       "meta event runs past the end of the track"},
         MalformedCase{"TempoWrongLength",
                       join({header(0, 1, 480), track({0x00, 0xFF, 0x51, 0x02, 0x07, 0xA1})}),

@@ -1,10 +1,10 @@
-#include "velkor-render/NoteList.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "velkor-render/NoteList.h"
 
 namespace {
 
@@ -37,11 +37,14 @@ TEST_P(ToolsNoteListGood, Parses) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ToolsNoteListGood,
     testing::Values(
-        GoodCase{"TwoNotes", "60:0.0:1.0:100,64:0.5:1.0:90", {{60, 0.0, 1.0, 100, 1}, {64, 0.5, 1.0, 90, 1}}},
+        GoodCase{"TwoNotes",
+                 "60:0.0:1.0:100,64:0.5:1.0:90",
+                 {{60, 0.0, 1.0, 100, 1}, {64, 0.5, 1.0, 90, 1}}},
         GoodCase{"DefaultVelocityAndChannel", "72:2:0.25", {{72, 2.0, 0.25, 100, 1}}},
         GoodCase{"Channel", "60:0:1:127:16", {{60, 0.0, 1.0, 127, 16}}},
-        GoodCase{"NoteNames", "C4:0:1,F#3:0:1,Bb2:0:1,a4:0:1", {{60, 0, 1, 100, 1}, {54, 0, 1, 100, 1},
-                                                                {46, 0, 1, 100, 1}, {69, 0, 1, 100, 1}}},
+        GoodCase{"NoteNames",
+                 "C4:0:1,F#3:0:1,Bb2:0:1,a4:0:1",
+                 {{60, 0, 1, 100, 1}, {54, 0, 1, 100, 1}, {46, 0, 1, 100, 1}, {69, 0, 1, 100, 1}}},
         GoodCase{"NoteNameRangeEnds", "C-1:0:1,G9:0:1", {{0, 0, 1, 100, 1}, {127, 0, 1, 100, 1}}},
         GoodCase{"Whitespace", " 60 : 0 : 1 , 62:1:1 ", {{60, 0, 1, 100, 1}, {62, 1, 1, 100, 1}}}),
     [](const testing::TestParamInfo<GoodCase>& info) { return std::string(info.param.name); });
@@ -91,8 +94,8 @@ TEST(ToolsNoteList, SequenceSortsByTimeWithNoteOffsFirst) {
         double seconds;
         std::uint8_t status, key, velocity;
     };
-    const Expected expected[] = {{0.0, 0x92, 60, 100}, {1.0, 0x82, 60, 64}, {1.0, 0x92, 60, 80},
-                                 {2.0, 0x82, 60, 64}};
+    const Expected expected[] = {
+        {0.0, 0x92, 60, 100}, {1.0, 0x82, 60, 64}, {1.0, 0x92, 60, 80}, {2.0, 0x82, 60, 64}};
     ASSERT_EQ(sequence.events.size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         SCOPED_TRACE("event " + std::to_string(i));

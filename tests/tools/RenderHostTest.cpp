@@ -1,8 +1,8 @@
-#include "velkor-render/RenderHost.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "velkor-render/RenderHost.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 // End-to-end checks of the render host against the stand-in plug-in (FakePlugin.h says what its
 // outputs mean).
-#include "velkor-render/Renderer.h"
-
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <unistd.h>
@@ -19,6 +17,7 @@
 #include "FakePlugin.h"
 #include "velkor-render/NoteList.h"
 #include "velkor-render/PluginLoader.h"
+#include "velkor-render/Renderer.h"
 
 namespace {
 
@@ -52,7 +51,8 @@ private:
 };
 
 void writeFile(const std::string& path, const std::vector<char>& bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<char> readFile(const std::string& path) {
@@ -295,42 +295,48 @@ TEST_P(ToolsRendererFailure, StopsWithAMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ToolsRendererFailure,
-    testing::Values(
-        FailureCase{"MissingPlugin",
-                    [](const ScratchDir& d, RenderSettings& s) { s.pluginPath = d.file("none.so"); },
-                    "plug-in file not found"},
-        FailureCase{"NotALibrary",
-                    [](const ScratchDir& d, RenderSettings& s) {
-                        s.pluginPath = d.file("text.so");
-                        writeFile(s.pluginPath, {'h', 'i'});
-                    },
-                    "cannot load plug-in"},
-        FailureCase{"UnknownParameter",
-                    [](const ScratchDir&, RenderSettings& s) { s.params = {{"Volume", 0.5}}; },
-                    "no parameter named \"Volume\""},
-        FailureCase{"ProgramOutOfRange", [](const ScratchDir&, RenderSettings& s) { s.program = 2; },
-                    "program 2 is outside 0..1"},
-        FailureCase{"MissingBank",
-                    [](const ScratchDir& d, RenderSettings& s) { s.bankPath = d.file("none.bnk"); },
-                    "cannot open bank file"},
-        FailureCase{"BankWithoutMagic",
-                    [](const ScratchDir& d, RenderSettings& s) {
-                        s.bankPath = d.file("bad.bnk");
-                        writeFile(s.bankPath, std::vector<char>(kBankFileBytes, 0));
-                    },
-                    "does not start with VLKR"},
-        FailureCase{"BankOfWrongSize",
-                    [](const ScratchDir& d, RenderSettings& s) {
-                        s.bankPath = d.file("short.bnk");
-                        writeFile(s.bankPath, {'V', 'L', 'K', 'R', 0, 0});
-                    },
-                    "holds 6 bytes, expected 752132"},
-        FailureCase{"EmptyChunk",
-                    [](const ScratchDir& d, RenderSettings& s) {
-                        s.chunkInPath = d.file("empty.chunk");
-                        writeFile(s.chunkInPath, {});
-                    },
-                    "is empty"}),
+    testing::Values(FailureCase{"MissingPlugin",
+                                [](const ScratchDir& d, RenderSettings& s) {
+                                    s.pluginPath = d.file("none.so");
+                                },
+                                "plug-in file not found"},
+                    FailureCase{"NotALibrary",
+                                [](const ScratchDir& d, RenderSettings& s) {
+                                    s.pluginPath = d.file("text.so");
+                                    writeFile(s.pluginPath, {'h', 'i'});
+                                },
+                                "cannot load plug-in"},
+                    FailureCase{"UnknownParameter",
+                                [](const ScratchDir&, RenderSettings& s) {
+                                    s.params = {{"Volume", 0.5}};
+                                },
+                                "no parameter named \"Volume\""},
+                    FailureCase{"ProgramOutOfRange",
+                                [](const ScratchDir&, RenderSettings& s) { s.program = 2; },
+                                "program 2 is outside 0..1"},
+                    FailureCase{"MissingBank",
+                                [](const ScratchDir& d, RenderSettings& s) {
+                                    s.bankPath = d.file("none.bnk");
+                                },
+                                "cannot open bank file"},
+                    FailureCase{"BankWithoutMagic",
+                                [](const ScratchDir& d, RenderSettings& s) {
+                                    s.bankPath = d.file("bad.bnk");
+                                    writeFile(s.bankPath, std::vector<char>(kBankFileBytes, 0));
+                                },
+                                "does not start with VLKR"},
+                    FailureCase{"BankOfWrongSize",
+                                [](const ScratchDir& d, RenderSettings& s) {
+                                    s.bankPath = d.file("short.bnk");
+                                    writeFile(s.bankPath, {'V', 'L', 'K', 'R', 0, 0});
+                                },
+                                "holds 6 bytes, expected 752132"},
+                    FailureCase{"EmptyChunk",
+                                [](const ScratchDir& d, RenderSettings& s) {
+                                    s.chunkInPath = d.file("empty.chunk");
+                                    writeFile(s.chunkInPath, {});
+                                },
+                                "is empty"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -30,7 +30,8 @@ BlockEventQueue::BlockEventQueue(std::span<const TimedMidiEvent> events, double 
     const std::size_t bytes = offsetof(vst::VstEvents, events) + count * sizeof(vst::VstEvent*);
     listStorage_ = std::make_unique<std::byte[]>(std::max(bytes, sizeof(vst::VstEvents)));
     list_ = new (listStorage_.get()) vst::VstEvents{};
-    slots_ = reinterpret_cast<vst::VstEvent**>(listStorage_.get() + offsetof(vst::VstEvents, events));
+    slots_ =
+        reinterpret_cast<vst::VstEvent**>(listStorage_.get() + offsetof(vst::VstEvents, events));
 }
 
 vst::VstEvents* BlockEventQueue::eventsForBlock(std::int64_t blockStart, int frames) {
@@ -40,7 +41,8 @@ vst::VstEvents* BlockEventQueue::eventsForBlock(std::int64_t blockStart, int fra
            count < static_cast<int>(midiEvents_.size())) {
         const FramedEvent& event = events_[next_];
         vst::VstMidiEvent& midi = midiEvents_[static_cast<std::size_t>(count)];
-        midi.deltaFrames = static_cast<vst::int32>(std::max<std::int64_t>(0, event.frame - blockStart));
+        midi.deltaFrames =
+            static_cast<vst::int32>(std::max<std::int64_t>(0, event.frame - blockStart));
         midi.midiData[0] = static_cast<char>(event.bytes[0]);
         midi.midiData[1] = static_cast<char>(event.bytes[1]);
         midi.midiData[2] = static_cast<char>(event.bytes[2]);

@@ -12,8 +12,9 @@ constexpr int kMinSampleRate = 1000;
 constexpr int kMaxSampleRate = 768000;
 constexpr int kMaxBlockSize = 65536;
 
-constexpr std::string_view kUsage = R"(Usage: velkor-render [options] (--midi FILE | --notes LIST) --out FILE.wav
-       velkor-render [options] --list-params
+constexpr std::string_view kUsage =
+    "Usage: velkor-render [options] (--midi FILE | --notes LIST) --out FILE.wav\n"
+    R"(       velkor-render [options] --list-params
 
 Plays MIDI through a VST 2.4 plug-in the way a host does and writes the result
 as a 32-bit float stereo WAV file.
@@ -70,8 +71,8 @@ T number(std::string_view option, std::string_view text) {
 int integerIn(std::string_view option, std::string_view text, int min, int max) {
     const int value = number<int>(option, text);
     if (value < min || value > max) {
-        fail(std::string(option) + ": " + std::string(text) + " is outside " +
-             std::to_string(min) + ".." + std::to_string(max));
+        fail(std::string(option) + ": " + std::string(text) + " is outside " + std::to_string(min) +
+             ".." + std::to_string(max));
     }
     return value;
 }
@@ -106,8 +107,8 @@ CommandLine CommandLine::parse(std::span<const std::string_view> args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view option = args[i];
         std::optional<std::string_view> attached;
-        if (const std::size_t equals = option.find('='); option.starts_with("--") &&
-                                                          equals != std::string_view::npos) {
+        if (const std::size_t equals = option.find('=');
+            option.starts_with("--") && equals != std::string_view::npos) {
             attached = option.substr(equals + 1);
             option = option.substr(0, equals);
         }

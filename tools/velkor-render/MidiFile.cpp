@@ -67,8 +67,8 @@ class Cursor {
 public:
     // where names the part being read in messages ("header", "track 2"); region names what
     // end closes ("file", "track").
-    Cursor(std::span<const std::uint8_t> bytes, std::size_t pos, std::size_t end,
-           std::string where, std::string_view region)
+    Cursor(std::span<const std::uint8_t> bytes, std::size_t pos, std::size_t end, std::string where,
+           std::string_view region)
         : bytes_(bytes), pos_(pos), end_(end), where_(std::move(where)), region_(region) {}
 
     [[noreturn]] void fail(std::string_view what, std::size_t offset) const {
@@ -182,7 +182,7 @@ void readTrack(Cursor& in, int track, std::vector<RawEvent>& out) {
             }
         } else {
             in.fail("status byte " + hexByte(status) + " is not allowed in a MIDI file",
-                 eventStart);
+                    eventStart);
         }
     }
     out.push_back({tick, track, out.size(), EventKind::EndOfTrack, {}, 0});
@@ -232,13 +232,12 @@ MidiFile MidiFile::parse(std::span<const std::uint8_t> bytes, double initialBpm)
     file.format_ = static_cast<int>(header.bigEndian(2, "header"));
     file.trackCount_ = static_cast<int>(header.bigEndian(2, "header"));
     const std::size_t divisionOffset = header.pos();
-    const Division division =
-        readDivision(header, static_cast<std::uint16_t>(header.bigEndian(2, "header")),
-                     divisionOffset);
+    const Division division = readDivision(
+        header, static_cast<std::uint16_t>(header.bigEndian(2, "header")), divisionOffset);
     if (file.format_ > 1) {
-        header.fail("format " + std::to_string(file.format_) +
-                        " is not supported (only formats 0 and 1)",
-                    kChunkHeaderBytes);
+        header.fail(
+            "format " + std::to_string(file.format_) + " is not supported (only formats 0 and 1)",
+            kChunkHeaderBytes);
     }
     if (file.trackCount_ == 0 || (file.format_ == 0 && file.trackCount_ != 1)) {
         header.fail("format " + std::to_string(file.format_) + " file declares " +

@@ -75,8 +75,8 @@ public:
     EntryParser(std::string_view entry, int index) : entry_(entry), index_(index) {}
 
     [[noreturn]] void fail(const std::string& why) const {
-        throw std::invalid_argument("note " + std::to_string(index_) + " \"" +
-                                    std::string(entry_) + "\": " + why);
+        throw std::invalid_argument("note " + std::to_string(index_) + " \"" + std::string(entry_) +
+                                    "\": " + why);
     }
 
     int key(std::string_view text) const {
@@ -185,8 +185,7 @@ Sequence NoteList::toSequence(double bpm) const {
                              static_cast<std::uint8_t>(note.velocity)}},
                            true});
         pending.push_back(
-            {{end, {static_cast<std::uint8_t>(kNoteOff | channel), key, kReleaseVelocity}},
-             false});
+            {{end, {static_cast<std::uint8_t>(kNoteOff | channel), key, kReleaseVelocity}}, false});
         sequence.lengthSeconds = std::max(sequence.lengthSeconds, end);
     }
     std::stable_sort(pending.begin(), pending.end(), [](const Pending& a, const Pending& b) {

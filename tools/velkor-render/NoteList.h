@@ -1,7 +1,4 @@
 // Notes typed on the command line ("60:0:1:100,E4:0.5:1") and the MIDI events that play them.
-// Syntax: KEY:START:LENGTH[:VELOCITY[:CHANNEL]] entries separated by commas, where KEY is a MIDI
-// key 0..127 or a name such as C4, F#3, Bb2 (C4 = 60), START and LENGTH are seconds, VELOCITY is
-// 1..127 (default 100) and CHANNEL is 1..16 (default 1).
 #pragma once
 
 #include <string_view>
@@ -11,6 +8,9 @@
 
 namespace render {
 
+// Syntax: KEY:START:LENGTH[:VELOCITY[:CHANNEL]] entries separated by commas, where KEY is a MIDI
+// key 0..127 or a name such as C4, F#3, Bb2 (C4 = 60), START and LENGTH are seconds, VELOCITY is
+// 1..127 (default 100) and CHANNEL is 1..16 (default 1).
 class NoteList {
 public:
     struct Note {

@@ -24,7 +24,8 @@ PluginLoader::PluginLoader(const std::string& path) : path_(path) {
     handle_ = dlopen(openPath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) {
         const char* why = dlerror();
-        throw std::runtime_error("cannot load plug-in " + path + ": " + (why ? why : "unknown error"));
+        throw std::runtime_error("cannot load plug-in " + path + ": " +
+                                 (why ? why : "unknown error"));
     }
     for (const char* name : kEntryNames) {
         if (void* symbol = dlsym(handle_, name)) {

@@ -20,10 +20,14 @@ struct CanDoAnswer {
 // What this host does (sends MIDI and time) and what it does not (take events back, resize
 // windows, offline processing or process start/stop calls).
 constexpr CanDoAnswer kCanDo[] = {
-    {"sendVstEvents", kCanDoYes},         {"sendVstMidiEvent", kCanDoYes},
-    {"sendVstTimeInfo", kCanDoYes},       {"receiveVstEvents", kCanDoNo},
-    {"receiveVstMidiEvent", kCanDoNo},    {"sizeWindow", kCanDoNo},
-    {"offline", kCanDoNo},                {"startStopProcess", kCanDoNo},
+    {"sendVstEvents", kCanDoYes},
+    {"sendVstMidiEvent", kCanDoYes},
+    {"sendVstTimeInfo", kCanDoYes},
+    {"receiveVstEvents", kCanDoNo},
+    {"receiveVstMidiEvent", kCanDoNo},
+    {"sizeWindow", kCanDoNo},
+    {"offline", kCanDoNo},
+    {"startStopProcess", kCanDoNo},
 };
 
 // The plug-in's entry point may call back before its AEffect exists to carry our address.
@@ -89,8 +93,9 @@ vst::intptr RenderHost::answer(vst::int32 opcode, vst::int32 /*index*/, vst::int
                 return 0;
             }
             const std::string_view text(static_cast<const char*>(ptr));
-            const auto* found = std::find_if(std::begin(kCanDo), std::end(kCanDo),
-                                             [text](const CanDoAnswer& c) { return c.text == text; });
+            const auto* found =
+                std::find_if(std::begin(kCanDo), std::end(kCanDo),
+                             [text](const CanDoAnswer& c) { return c.text == text; });
             return found == std::end(kCanDo) ? 0 : found->answer;
         }
         default:
@@ -107,8 +112,8 @@ const vst::VstTimeInfo* RenderHost::timeInfo() {
     timeInfo_.sampleRate = sampleRate_;
     timeInfo_.tempo = tempo_.bpmAt(seconds);
     timeInfo_.ppqPos = tempo_.quarterNotesAt(seconds);
-    timeInfo_.flags = vst::kVstPpqPosValid | vst::kVstTempoValid |
-                      (playing_ ? vst::kVstTransportPlaying : 0);
+    timeInfo_.flags =
+        vst::kVstPpqPosValid | vst::kVstTempoValid | (playing_ ? vst::kVstTransportPlaying : 0);
     return &timeInfo_;
 }
 

@@ -9,13 +9,13 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "params/ProgramMemory.h"
 #include "velkor-render/BlockEventQueue.h"
 
 namespace render {
 
 namespace {
 
-constexpr char kBankMagic[4] = {'V', 'L', 'K', 'R'};
 // Plug-ins often write past the 8 or 32 characters the interface allows for names.
 constexpr std::size_t kStringBufferBytes = 256;
 constexpr vst::int32 kChunkIsPreset = 1;
@@ -26,7 +26,8 @@ std::vector<char> readFile(const std::string& path, const char* what) {
     if (!stream) {
         throw std::runtime_error(std::string("cannot open ") + what + " " + path);
     }
-    std::vector<char> bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+    std::vector<char> bytes{std::istreambuf_iterator<char>(stream),
+                            std::istreambuf_iterator<char>()};
     if (stream.bad()) {
         throw std::runtime_error(std::string("cannot read ") + what + " " + path);
     }
@@ -34,8 +35,7 @@ std::vector<char> readFile(const std::string& path, const char* what) {
 }
 
 bool equalsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
@@ -125,17 +125,17 @@ void Renderer::loadState() {
     vst::int32 kind = kChunkIsBank;
     if (!settings_.bankPath.empty()) {
         std::vector<char> file = readFile(settings_.bankPath, "bank file");
-        if (file.size() < sizeof kBankMagic ||
-            !std::equal(std::begin(kBankMagic), std::end(kBankMagic), file.begin())) {
+        if (file.size() < sizeof kFileMagic ||
+            !std::equal(std::begin(kFileMagic), std::end(kFileMagic), file.begin())) {
             throw std::runtime_error("bank file " + settings_.bankPath +
                                      " does not start with VLKR");
         }
-        if (file.size() != sizeof kBankMagic + kBankChunkBytes) {
+        if (file.size() != sizeof kFileMagic + kBankChunkBytes) {
             throw std::runtime_error("bank file " + settings_.bankPath + " holds " +
                                      std::to_string(file.size()) + " bytes, expected " +
-                                     std::to_string(sizeof kBankMagic + kBankChunkBytes));
+                                     std::to_string(sizeof kFileMagic + kBankChunkBytes));
         }
-        chunk.assign(file.begin() + sizeof kBankMagic, file.end());
+        chunk.assign(file.begin() + sizeof kFileMagic, file.end());
     } else if (!settings_.chunkInPath.empty()) {
         chunk = readFile(settings_.chunkInPath, "chunk file");
         if (chunk.empty()) {
@@ -196,14 +196,15 @@ RenderStats Renderer::render(const Sequence& sequence, WavWriter& out) {
 
     // The last event must fall inside the render even when the tail is 0.
     RenderStats stats{};
-    stats.contentFrames = std::max<std::int64_t>(std::llround(sequence.lengthSeconds * rate),
-                                                 queue.lastFrame() + 1);
+    stats.contentFrames =
+        std::max<std::int64_t>(std::llround(sequence.lengthSeconds * rate), queue.lastFrame() + 1);
     const std::int64_t totalFrames =
         stats.contentFrames + std::llround(settings_.tailSeconds * rate);
 
     const auto blockSize = static_cast<std::size_t>(block);
-    std::vector<std::vector<float>> inputs(static_cast<std::size_t>(std::max(effect_->numInputs, 0)),
-                                           std::vector<float>(blockSize, 0.0f));
+    std::vector<std::vector<float>> inputs(
+        static_cast<std::size_t>(std::max(effect_->numInputs, 0)),
+        std::vector<float>(blockSize, 0.0f));
     std::vector<std::vector<float>> outputs(static_cast<std::size_t>(effect_->numOutputs),
                                             std::vector<float>(blockSize, 0.0f));
     std::vector<float*> inputPointers;
@@ -236,8 +237,8 @@ RenderStats Renderer::render(const Sequence& sequence, WavWriter& out) {
         for (int i = 0; i < frames; ++i) {
             stats.peak = std::max({stats.peak, std::fabs(static_cast<double>(left[i])),
                                    std::fabs(static_cast<double>(right[i]))});
-            sumOfSquares += static_cast<double>(left[i]) * left[i] +
-                            static_cast<double>(right[i]) * right[i];
+            sumOfSquares +=
+                static_cast<double>(left[i]) * left[i] + static_cast<double>(right[i]) * right[i];
         }
         out.write(left, right, frames);
     }
@@ -247,8 +248,8 @@ RenderStats Renderer::render(const Sequence& sequence, WavWriter& out) {
     resumed_ = false;
 
     stats.frames = totalFrames;
-    stats.rms = totalFrames > 0 ? std::sqrt(sumOfSquares / (2.0 * static_cast<double>(totalFrames)))
-                                : 0.0;
+    stats.rms =
+        totalFrames > 0 ? std::sqrt(sumOfSquares / (2.0 * static_cast<double>(totalFrames))) : 0.0;
     stats.processSeconds = std::chrono::duration<double>(processTime).count();
     stats.audioSeconds = static_cast<double>(totalFrames) / rate;
     return stats;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "params/ProgramRecord.h"
 #include "velkor-render/PluginLoader.h"
 #include "velkor-render/RenderHost.h"
 #include "velkor-render/RenderSettings.h"
@@ -41,13 +42,15 @@ struct RenderStats {
     double processSeconds;       // wall time inside processReplacing
     double audioSeconds;
 
-    double realTimeFactor() const { return audioSeconds > 0.0 ? processSeconds / audioSeconds : 0.0; }
+    double realTimeFactor() const {
+        return audioSeconds > 0.0 ? processSeconds / audioSeconds : 0.0;
+    }
 };
 
 class Renderer {
 public:
-    static constexpr std::size_t kPresetChunkBytes = 5876;   // one program record
-    static constexpr std::size_t kBankChunkBytes = 752128;   // the whole program memory
+    static constexpr std::size_t kPresetChunkBytes = kProgramBytes;  // one program record
+    static constexpr std::size_t kBankChunkBytes = kBankBytes;       // the whole program memory
 
     // Loads the plug-in, opens it, sets rate and block size, then loads bank or chunk, program
     // and parameters. Throws std::runtime_error on any failure (the plug-in is closed again).

@@ -12,7 +12,7 @@ namespace render {
 struct Sequence {
     std::vector<TimedMidiEvent> events;  // sorted by time, ties in delivery order
     TempoMap tempo;
-    double lengthSeconds = 0.0;          // at least the time of the last event
+    double lengthSeconds = 0.0;  // at least the time of the last event
 };
 
 }  // namespace render

@@ -1,11 +1,11 @@
 // Writes the render as a 32-bit float stereo WAV file through libsndfile.
 #pragma once
 
+#include <sndfile.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include <sndfile.h>
 
 namespace render {
 

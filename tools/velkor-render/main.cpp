@@ -58,9 +58,8 @@ int run(const render::CommandLine& line) {
     render::Sequence sequence;
     if (!line.listParams) {
         const double bpm = line.tempo.value_or(render::TempoMap::kDefaultBpm);
-        sequence = line.midiPath.empty()
-                       ? render::NoteList::parse(line.notes).toSequence(bpm)
-                       : render::MidiFile::load(line.midiPath, bpm).sequence();
+        sequence = line.midiPath.empty() ? render::NoteList::parse(line.notes).toSequence(bpm)
+                                         : render::MidiFile::load(line.midiPath, bpm).sequence();
     }
 
     render::RenderSettings settings = line.settings;
@@ -77,8 +76,7 @@ int run(const render::CommandLine& line) {
     if (line.listParams) {
         for (const render::ParameterView& param : renderer.parameters()) {
             std::printf("%4d  %-28s %s%s%s\n", param.index, param.name.c_str(),
-                        param.display.c_str(), param.label.empty() ? "" : " ",
-                        param.label.c_str());
+                        param.display.c_str(), param.label.empty() ? "" : " ", param.label.c_str());
         }
         return EXIT_SUCCESS;
     }
