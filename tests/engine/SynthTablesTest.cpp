@@ -1,5 +1,6 @@
 #include "engine/RateTables.h"
 #include "engine/SharedSynthTables.h"
+#include "support/SharedTablesHold.h"
 
 #include <gtest/gtest.h>
 
@@ -268,7 +269,14 @@ std::uint64_t fingerprint(const SharedSynthTables& t) {
     return hash;
 }
 
-TEST(EngineSynthTablesLifecycle, LastReleaseFreesAndNextAcquireRebuilds) {
+// The test run holds the tables (support/SharedTablesHold.h); these tests need them unheld.
+class EngineSynthTablesLifecycle : public ::testing::Test {
+protected:
+    void SetUp() override { holdSharedTables(false); }
+    void TearDown() override { holdSharedTables(true); }
+};
+
+TEST_F(EngineSynthTablesLifecycle, LastReleaseFreesAndNextAcquireRebuilds) {
     ASSERT_EQ(SharedSynthTables::userCount(), 0);
     ASSERT_EQ(SharedSynthTables::buildState(), SharedSynthTables::kNotBuilt);
 
@@ -300,7 +308,7 @@ TEST(EngineSynthTablesLifecycle, LastReleaseFreesAndNextAcquireRebuilds) {
     EXPECT_EQ(SharedSynthTables::buildState(), SharedSynthTables::kNotBuilt);
 }
 
-TEST(EngineSynthTablesLifecycle, ConcurrentAcquireSeesOneFullyBuiltSet) {
+TEST_F(EngineSynthTablesLifecycle, ConcurrentAcquireSeesOneFullyBuiltSet) {
     ASSERT_EQ(SharedSynthTables::userCount(), 0);
     constexpr int kThreads = 4;
     std::latch start(kThreads);
@@ -332,7 +340,7 @@ TEST(EngineSynthTablesLifecycle, ConcurrentAcquireSeesOneFullyBuiltSet) {
 
 // Instances come and go on two threads at once, so last releases race new acquires; every
 // holder must find complete tables, and the counter must end at zero.
-TEST(EngineSynthTablesLifecycle, ReleaseRacingAcquireNeverExposesFreedTables) {
+TEST_F(EngineSynthTablesLifecycle, ReleaseRacingAcquireNeverExposesFreedTables) {
     ASSERT_EQ(SharedSynthTables::userCount(), 0);
     const std::uint64_t reference = fingerprint(*SharedSynthTables::acquire());
     SharedSynthTables::release();

@@ -1,0 +1,15 @@
+# Fails when a test suite would fall outside every CTest family and so never run.
+set(filter "-")
+foreach(family IN LISTS FAMILIES)
+  string(APPEND filter "${family}*:*/${family}*:")
+endforeach()
+execute_process(COMMAND ${TESTS} --gtest_list_tests "--gtest_filter=${filter}"
+                OUTPUT_VARIABLE listing RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "could not list the tests")
+endif()
+string(REGEX REPLACE "Running main\\(\\) from [^\n]*" "" listing "${listing}")
+string(STRIP "${listing}" listing)
+if(NOT listing STREQUAL "")
+  message(FATAL_ERROR "these tests belong to no family (${FAMILIES}):\n${listing}")
+endif()
