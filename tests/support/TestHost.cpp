@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/PluginFactory.h"
+#include "host/QX_DSP_VST.h"
 
 namespace {
 
@@ -107,4 +108,8 @@ vst::intptr TestHost::callback(vst::AEffect*, vst::int32 opcode, vst::int32 inde
         default:
             return 0;
     }
+}
+
+QX_DSP_VST& pluginOf(vst::AEffect* effect) {
+    return *static_cast<QX_DSP_VST*>(static_cast<AudioEffect*>(effect->object));
 }

@@ -41,3 +41,7 @@ private:
     static vst::intptr callback(vst::AEffect* effect, vst::int32 opcode, vst::int32 index, vst::intptr value,
                                 void* ptr, float opt);
 };
+
+class QX_DSP_VST;
+// The plug-in object behind a host's record, for tests that look inside.
+QX_DSP_VST& pluginOf(vst::AEffect* effect);
