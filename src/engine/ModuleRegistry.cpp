@@ -4,6 +4,15 @@
 
 #include "engine/QX_DSP_StandIn.h"
 #include "engine/QX_DSP_StandInAllocator.h"
+#include "modules/modulation/QX_DSP_FdB_to_VFGain.h"
+#include "modules/modulation/QX_DSP_FixedValueToINT_FLOAT.h"
+#include "modules/modulation/QX_DSP_FixedValueToVolt.h"
+#include "modules/modulation/QX_DSP_Float_Adder.h"
+#include "modules/modulation/QX_DSP_Float_Converter.h"
+#include "modules/modulation/QX_DSP_Float_Converter_Switch.h"
+#include "modules/modulation/QX_DSP_Float_to_Volt.h"
+#include "modules/modulation/QX_DSP_GUI_Multi_ABxC.h"
+#include "modules/modulation/QX_DSP_GUI_Multi_AxB_C.h"
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
 
 namespace {
@@ -28,18 +37,18 @@ constexpr ModuleClass kModuleClasses[] = {
     {6542, 6543, VoiceAllocator, "QX_DSP_Midi_to_Poly_Gen2", makeStandInAllocator, true},
     {6531, 6532, VoiceSumming, "QX_DSP_Poly_to_Mono", makeStandIn, true},
     {6003, 6003, Plain, "QX_DSP_Host_AudioIn", make<QX_DSP_Host_AudioIn>, false},
-    {6004, 6005, Plain, "QX_DSP_FixedValueToVolt", makeStandIn, true},
-    {6007, 6008, Plain, "QX_DSP_FixedValueToINT_FLOAT", makeStandIn, true},
+    {6004, 6005, Plain, "QX_DSP_FixedValueToVolt", make<QX_DSP_FixedValueToVolt>, false},
+    {6007, 6008, Plain, "QX_DSP_FixedValueToINT_FLOAT", make<QX_DSP_FixedValueToINT_FLOAT>, false},
     {6012, 6016, Plain, "QX_DSP_GUItoV_Glide", makeStandIn, true},
     {6018, 6029, Plain, "QX_DSP_GUItoV_Glide_Multi", makeStandIn, true},
-    {6031, 6035, Plain, "QX_DSP_GUI_Multi_ABxC", makeStandIn, true},
-    {6037, 6039, Plain, "QX_DSP_GUI_Multi_AxB_C", makeStandIn, true},
+    {6031, 6035, Plain, "QX_DSP_GUI_Multi_ABxC", make<QX_DSP_GUI_Multi_ABxC>, false},
+    {6037, 6039, Plain, "QX_DSP_GUI_Multi_AxB_C", make<QX_DSP_GUI_Multi_AxB_C>, false},
     {6074, 6127, Plain, "QX_DSP_Adder", makeStandIn, true},
     {6526, 6527, Plain, "QX_DSP_MPE_Switch", makeStandIn, true},
-    {6051, 6054, Plain, "QX_DSP_Float_to_Volt", makeStandIn, true},
-    {6059, 6064, Plain, "QX_DSP_Float_Converter_Switch", makeStandIn, true},
-    {6056, 6057, Plain, "QX_DSP_Float_Converter", makeStandIn, true},
-    {6066, 6066, Plain, "QX_DSP_Float_Adder", makeStandIn, true},
+    {6051, 6054, Plain, "QX_DSP_Float_to_Volt", make<QX_DSP_Float_to_Volt>, false},
+    {6059, 6064, Plain, "QX_DSP_Float_Converter_Switch", make<QX_DSP_Float_Converter_Switch>, false},
+    {6056, 6057, Plain, "QX_DSP_Float_Converter", make<QX_DSP_Float_Converter>, false},
+    {6066, 6066, Plain, "QX_DSP_Float_Adder", make<QX_DSP_Float_Adder>, false},
     {6228, 6232, Plain, "QX_DSP_ST_Level", makeStandIn, true},
     {6224, 6226, Plain, "QX_DSP_Dual_Level", makeStandIn, true},
     {6137, 6142, Plain, "QX_DSP_Level_ABxCxD", makeStandIn, true},
@@ -68,7 +77,7 @@ constexpr ModuleClass kModuleClasses[] = {
     {6438, 6442, Plain, "QX_DSP_BiQuad_Multi_Engine", makeStandIn, true},
     {6444, 6447, Plain, "QX_DSP_Multi_Filter", makeStandIn, true},
     {6449, 6449, VoiceLinked, "QX_DSP_Multi_Filter", makeStandIn, true},
-    {6417, 6420, Plain, "QX_DSP_FdB_to_VFGain", makeStandIn, true},
+    {6417, 6420, Plain, "QX_DSP_FdB_to_VFGain", make<QX_DSP_FdB_to_VFGain>, false},
     {6490, 6491, Plain, "QX_DSP_Host_Tempo", makeStandIn, true},
     {6487, 6488, Plain, "QX_DSP_Midi_Sync_Tempo", makeStandIn, true},
     {6493, 6495, Plain, "QX_DSP_Midi_Adder", makeStandIn, true},

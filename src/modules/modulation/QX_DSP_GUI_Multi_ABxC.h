@@ -1,0 +1,12 @@
+// Sums and scales: y = (A + B) x C per channel, clamped to the limits.
+#pragma once
+
+#include "modules/modulation/QX_DSP_GUI_Multi_Base.h"
+
+class QX_DSP_GUI_Multi_ABxC : public QX_DSP_GUI_Multi_Base {
+public:
+    QX_DSP_GUI_Multi_ABxC(QX_EngineHost* host, bool asleep);
+
+protected:
+    float combine(const Channel& channel) const override;
+};
