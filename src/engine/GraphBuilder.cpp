@@ -149,7 +149,8 @@ void GraphBuilder::applyModuleSource(const NetlistEntry& entry, QX_ModuleBase* m
         } else {
             // Copy 0's fan-out node already reaches this copy; only the input pointer is needed.
             module->inputSources[pin] = sourceModule;
-            module->setInput(pin, sourceModule->outputs[output]);
+            module->setInput(pin, sourceModule->outputs[output] != nullptr ? sourceModule->outputs[output]
+                                                                           : host_.silence);
         }
         if (allocator_ != nullptr) {
             allocator_->registerVoiceModule(module, output, pin, copy_);

@@ -108,6 +108,8 @@ public:
     float samplesPerMs = 44.1f;
     float blockMs = 0.0f;
     float* hostInputs[2] = {};
+    // Read by inputs wired to an output that has no buffer (event-only outputs).
+    const float silence[kMaxChunk + kModuleBufferSpare] = {};
 
     // Written by control modules, read by the MIDI intake.
     int midiChannel = -1;

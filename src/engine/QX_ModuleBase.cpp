@@ -160,7 +160,8 @@ void QX_ModuleBase::connect(QX_ModuleBase* dest, int destIndex, int output, int 
             *tail = node;
         }
     }
-    dest->setInput(pin, outputs[output]);
+    // An output that only sends events still gives its readers something safe to read.
+    dest->setInput(pin, outputs[output] != nullptr ? outputs[output] : host->silence);
 }
 
 void QX_ModuleBase::onOutputConnected(int) {}
