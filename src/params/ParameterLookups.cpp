@@ -195,7 +195,7 @@ void ParameterLookups::display(int id, float normalised, const char* slotText, c
         if (steps == 0) {
             return;
         }
-        const float position = std::trunc(static_cast<float>(steps - 1) * normalised);
+        const float position = std::trunc(static_cast<float>(steps - 1) * normalised + 1e-3f);  // float k/(n-1) may sit below k
         if (position >= 0.0f && position < static_cast<float>(steps)) {
             const std::string_view item = option(id, static_cast<int>(position)).substr(0, limit);
             std::memcpy(text, item.data(), item.size());
