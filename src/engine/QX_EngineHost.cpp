@@ -35,7 +35,7 @@ void QX_EngineHost::sendParameterEvent(std::uint32_t time, int index, int kind, 
     }
     // All copies of a voice group get the change or none does, so voices never disagree.
     if (eventPool.available() < static_cast<std::size_t>(bindingTargets_[index])) {
-        markParameterPending(index);
+        markParameterPending(index, paramValues[index]);
         return;
     }
     void* data = parameterData(index);
@@ -108,11 +108,16 @@ void QX_EngineHost::runChunk(int count) {
     audioNotRunning.store(false, std::memory_order_relaxed);
 }
 
-void QX_EngineHost::markParameterPending(int index) {
+void QX_EngineHost::markParameterPending(int index, float value) {
     if (index < 0 || index >= kParameterCount) {
         return;
     }
+    pendingValues_[index].store(value, std::memory_order_relaxed);
     pendingParameters_[index / 32].fetch_or(1u << (index % 32), std::memory_order_release);
+}
+
+std::int32_t QX_EngineHost::parameterEventInteger(int index, float value) {
+    return index == kParamPresetName ? static_cast<std::int32_t>(value) : tenths(value);
 }
 
 void QX_EngineHost::sendPendingParameters() {
@@ -122,11 +127,9 @@ void QX_EngineHost::sendPendingParameters() {
             const int bit = __builtin_ctz(bits);
             bits &= bits - 1;
             const int index = word * 32 + bit;
-            const float value = paramValues[index];
-            // The program selector carries its number as the integer, not in tenths.
-            const std::int32_t ivalue =
-                index == kParamPresetName ? static_cast<std::int32_t>(value) : tenths(value);
-            sendParameterEvent(sampleClock, index, kEventStill, ivalue, value);
+            const float value = pendingValues_[index].load(std::memory_order_relaxed);
+            paramValues[index] = value;
+            sendParameterEvent(sampleClock, index, kEventStill, parameterEventInteger(index, value), value);
         }
     }
 }

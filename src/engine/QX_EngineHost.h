@@ -70,9 +70,12 @@ public:
     void runChunk(int count);
 
     // Parameter events that could not be delivered at once (another thread, or a full event pool)
-    // are marked here and sent by the audio thread at the start of its next block.
-    void markParameterPending(int index);
+    // are marked here and sent by the audio thread at the start of its next block. Only the audio
+    // thread writes paramValues while the engine runs; other threads leave their value here.
+    void markParameterPending(int index, float value);
     void sendPendingParameters();
+    // The integer that travels beside a parameter value: tenths, or the program number for 401.
+    static std::int32_t parameterEventInteger(int index, float value);
 
     void setNetlist(Netlist netlist) { netlist_ = netlist; }
 
@@ -135,6 +138,7 @@ private:
     Netlist netlist_;
     int bindingTargets_[kParameterCount] = {};  // module inputs each parameter reaches
     std::atomic<std::uint32_t> pendingParameters_[(kParameterCount + 31) / 32] = {};
+    std::atomic<float> pendingValues_[kParameterCount] = {};
 
     static constexpr int kFanOutCapacity = 16384;
     static constexpr int kBindingCapacity = 8192;

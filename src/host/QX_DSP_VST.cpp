@@ -93,7 +93,8 @@ QX_DSP_VST::QX_DSP_VST(HostCallback master)
     : AudioEffectX(master, kProgramCount, kHostParameterCount),
       globalRecord_(&programs_.record(0)),
       currentRecord_(&programs_.record(0)),
-      lookups_(ParameterLookups::get()) {
+      lookups_(ParameterLookups::get()),
+      chunkCopy_(std::make_unique<std::uint8_t[]>(kBankBytes)) {
     curProgram = 0;
     programsAreChunks(true);
     setEditor(nullptr);
@@ -202,6 +203,7 @@ void QX_DSP_VST::processReplacing(float** inputs, float** outputs, int32 frames)
 void QX_DSP_VST::applyProgramFade(float* left, float* right, int frames) {
     const int state = fadeState_.load(std::memory_order_acquire);
     if (state == 1) {
+        fadeStep_ = 1000.0f / (static_cast<float>(sampleRateInt) * kFadeMs);
         if (fadeGain_ == 1.0f) {
             // The block that sees the request still plays unscaled; the notes are told to stop.
             fadeGain_ -= fadeStep_;
@@ -387,7 +389,9 @@ void QX_DSP_VST::applyController(int controller, float value, std::uint32_t time
     const std::uint32_t savedClock = sampleClock;
     sampleClock = time;
     for (int p = 0; p < kHostParameterCount; ++p) {
-        if (globalRecord_->controllers[p] != controller) {
+        const std::uint16_t assigned =
+            std::atomic_ref<std::uint16_t>(globalRecord_->controllers[p]).load(std::memory_order_relaxed);
+        if (assigned != controller) {
             continue;
         }
         const bool quartic = std::find(std::begin(kEqBandFrequencies), std::end(kEqBandFrequencies), p) !=
@@ -417,11 +421,12 @@ ProgramRecord& QX_DSP_VST::recordOf(int index) {
     return lookups_.isGlobal(index) ? *globalRecord_ : *currentRecord_.load(std::memory_order_acquire);
 }
 
-void QX_DSP_VST::deliverParameter(int index, std::int32_t ivalue, float fvalue) {
+void QX_DSP_VST::deliverParameter(int index, float value) {
     if (mayTouchEngine()) {
-        sendParameterEvent(sampleClock, index, kEventStill, ivalue, fvalue);
+        paramValues[index] = value;
+        sendParameterEvent(sampleClock, index, kEventStill, parameterEventInteger(index, value), value);
     } else {
-        markParameterPending(index);
+        markParameterPending(index, value);
     }
 }
 
@@ -430,19 +435,15 @@ void QX_DSP_VST::setParameter(int32 index, float value) {
         return;
     }
     if (index == kParamPresetName) {
-        const float program = std::isfinite(value) ? std::clamp(value, 0.0f, 127.0f) : 0.0f;
-        paramValues[index] = program;
-        deliverParameter(index, static_cast<std::int32_t>(program), program);
+        deliverParameter(index, std::isfinite(value) ? std::clamp(value, 0.0f, 127.0f) : 0.0f);
         return;
     }
     const float normalised = lookups_.snap(index, sanitise(value));
     if (index < kHostParameterCount) {
-        recordOf(index).values[index] = normalised;
+        ProgramMemory::setValue(recordOf(index), index, normalised);
     }
     notifyEditor(index, normalised);
-    const float engineering = lookups_.engineeringValue(index, normalised);
-    paramValues[index] = engineering;
-    deliverParameter(index, tenths(engineering), engineering);
+    deliverParameter(index, lookups_.engineeringValue(index, normalised));
 }
 
 void QX_DSP_VST::setParameterFromModule(int index, float value, bool send) {
@@ -452,15 +453,16 @@ void QX_DSP_VST::setParameterFromModule(int index, float value, bool send) {
     const float normalised = lookups_.normalisedFromEngineering(index, value);
     notifyEditor(index, normalised);
     if (index < kHostParameterCount) {
-        recordOf(index).values[index] = normalised;
+        ProgramMemory::setValue(recordOf(index), index, normalised);
+    }
+    if (!mayTouchEngine()) {
+        // Only the audio thread writes engineering values while the engine runs.
+        markParameterPending(index, value);
+        return;
     }
     paramValues[index] = value;
     if (send) {
-        if (mayTouchEngine()) {
-            sendParameterEvent(0, index, kEventStill, tenths(value), value);
-        } else {
-            markParameterPending(index);
-        }
+        sendParameterEvent(0, index, kEventStill, tenths(value), value);
     }
 }
 
@@ -468,7 +470,7 @@ float QX_DSP_VST::getParameter(int32 index) {
     if (index < 0 || index >= kHostParameterCount) {
         return 0.0f;
     }
-    return recordOf(index).values[index];
+    return ProgramMemory::value(recordOf(index), index);
 }
 
 void QX_DSP_VST::getParameterName(int32 index, char* text) {
@@ -487,7 +489,7 @@ void QX_DSP_VST::getParameterDisplay(int32 index, char* text) {
         *text = '\0';
         return;
     }
-    const float normalised = currentRecord_.load(std::memory_order_acquire)->values[index];
+    const float normalised = ProgramMemory::value(recordOf(index), index);
     lookups_.display(index, normalised, textSlotOf(index), text, kDisplayBuffer);
 }
 
@@ -589,7 +591,6 @@ void QX_DSP_VST::setProgram(int32 program) {
         applyProgram(program);
         return;
     }
-    fadeStep_ = 1000.0f / (static_cast<float>(std::max(sampleRateInt, 1)) * kFadeMs);
     fadeState_.store(1, std::memory_order_release);
 }
 
@@ -610,7 +611,7 @@ void QX_DSP_VST::applyProgram(int program) {
         resetPending_.store(true, std::memory_order_release);
     }
     for (int p = 0; p < kHostParameterCount; ++p) {
-        setParameter(p, recordOf(p).values[p]);
+        setParameter(p, ProgramMemory::value(recordOf(p), p));
     }
     engineSuspended.store(wasSuspended, std::memory_order_release);
     programLoading.store(false, std::memory_order_release);
@@ -657,28 +658,28 @@ int QX_DSP_VST::programSize() { return static_cast<int>(kProgramBytes); }
 int QX_DSP_VST::bankSize() { return static_cast<int>(kBankBytes); }
 
 int32 QX_DSP_VST::getChunk(void** data, bool isPreset) {
-    if (isPreset) {
-        *data = &programs_.record(currentProgram_.load());
-        return static_cast<int32>(kProgramBytes);
-    }
-    *data = programs_.bytes();
-    return static_cast<int32>(kBankBytes);
+    // The host gets a still copy: the audio thread may change values while the host saves.
+    std::lock_guard<std::mutex> lock(chunkMutex_);
+    const std::size_t offset = isPreset ? ProgramMemory::offsetOf(currentProgram_.load()) : 0;
+    const std::size_t size = isPreset ? kProgramBytes : kBankBytes;
+    programs_.copyOut(offset, size, chunkCopy_.get());
+    *data = chunkCopy_.get();
+    return static_cast<int32>(size);
 }
 
 int32 QX_DSP_VST::setChunk(void* data, int32 size, bool) {
+    std::lock_guard<std::mutex> lock(chunkMutex_);
     if (size == static_cast<int32>(kProgramBytes)) {
-        ProgramRecord& record = programs_.record(currentProgram_.load());
-        char bankFile[kTextSlotBytes];
-        char* slot = textSlotOf(0);
-        if (slot != nullptr) {
+        char bankFile[kTextSlotBytes] = {};
+        if (const char* slot = textSlotOf(0)) {
             copyText(bankFile, slot, kTextSlotBytes);
         }
-        std::memcpy(&record, data, kProgramBytes);
-        if (slot != nullptr) {
+        programs_.copyIn(ProgramMemory::offsetOf(currentProgram_.load()), data, kProgramBytes);
+        if (char* slot = textSlotOf(0)) {
             copyText(slot, bankFile, kTextSlotBytes);
         }
     } else if (size > 0) {
-        std::memcpy(programs_.bytes(), data, std::min<std::size_t>(static_cast<std::size_t>(size), kBankBytes));
+        programs_.copyIn(0, data, static_cast<std::size_t>(size));
     }
     programs_.spreadControllerMap();
     programs_.terminateTexts();

@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 #include "engine/QX_EngineHost.h"
@@ -90,7 +92,7 @@ private:
                            bool& modulationSeen);
     void handleController(int controller, int value, std::uint32_t time);
     void applyController(int controller, float value, std::uint32_t time);
-    void deliverParameter(int index, std::int32_t ivalue, float fvalue);
+    void deliverParameter(int index, float value);
     void startAudioBlock();
     bool mayTouchEngine() const;
     ProgramRecord& recordOf(int index);
@@ -124,4 +126,6 @@ private:
     std::atomic<std::thread::id> audioThread_{};
     std::atomic<bool> resetPending_{false};
     vst::VstSpeakerArrangement speakerArrangement_{};
+    std::mutex chunkMutex_;  // keeps two non-audio callers of the chunk calls apart
+    std::unique_ptr<std::uint8_t[]> chunkCopy_;
 };

@@ -1,6 +1,8 @@
 #include "params/ProgramMemory.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstddef>
 #include <cstring>
 
 ProgramMemory::ProgramMemory() : block_(std::make_unique<Block>()) {
@@ -26,10 +28,56 @@ bool ProgramMemory::loadImage(std::span<const std::uint8_t> image) {
     if (image.size() < sizeof kFileMagic || std::memcmp(image.data(), kFileMagic, sizeof kFileMagic) != 0) {
         return false;
     }
-    const std::size_t size = std::min(image.size() - sizeof kFileMagic, kBankBytes);
-    std::memcpy(bytes(), image.data() + sizeof kFileMagic, size);
+    copyIn(0, image.data() + sizeof kFileMagic, image.size() - sizeof kFileMagic);
     terminateTexts();
     return true;
+}
+
+float ProgramMemory::value(const ProgramRecord& record, int index) {
+    return std::atomic_ref<float>(const_cast<float&>(record.values[index])).load(std::memory_order_relaxed);
+}
+
+void ProgramMemory::setValue(ProgramRecord& record, int index, float value) {
+    std::atomic_ref<float>(record.values[index]).store(value, std::memory_order_relaxed);
+}
+
+void ProgramMemory::copyIn(std::size_t offset, const void* data, std::size_t size) {
+    if (offset >= kBankBytes) {
+        return;
+    }
+    size = std::min(size, kBankBytes - offset);
+    auto* words = reinterpret_cast<std::uint32_t*>(bytes());
+    const auto* source = static_cast<const std::uint8_t*>(data);
+    // Whole words first; a ragged end is merged into its word.
+    std::size_t done = 0;
+    while (done < size) {
+        const std::size_t at = offset + done;
+        const std::size_t word = at / 4;
+        const std::size_t inWord = at % 4;
+        const std::size_t take = std::min<std::size_t>(4 - inWord, size - done);
+        std::atomic_ref<std::uint32_t> target(words[word]);
+        std::uint32_t merged = target.load(std::memory_order_relaxed);
+        std::memcpy(reinterpret_cast<std::uint8_t*>(&merged) + inWord, source + done, take);
+        target.store(merged, std::memory_order_relaxed);
+        done += take;
+    }
+}
+
+void ProgramMemory::copyOut(std::size_t offset, std::size_t size, std::uint8_t* destination) const {
+    if (offset >= kBankBytes) {
+        return;
+    }
+    size = std::min(size, kBankBytes - offset);
+    auto* words = reinterpret_cast<std::uint32_t*>(const_cast<std::uint8_t*>(bytes()));
+    std::size_t done = 0;
+    while (done < size) {
+        const std::size_t at = offset + done;
+        const std::size_t inWord = at % 4;
+        const std::size_t take = std::min<std::size_t>(4 - inWord, size - done);
+        const std::uint32_t word = std::atomic_ref<std::uint32_t>(words[at / 4]).load(std::memory_order_relaxed);
+        std::memcpy(destination + done, reinterpret_cast<const std::uint8_t*>(&word) + inWord, take);
+        done += take;
+    }
 }
 
 void ProgramMemory::terminateTexts() {
@@ -42,8 +90,11 @@ void ProgramMemory::terminateTexts() {
 }
 
 void ProgramMemory::spreadControllerMap() {
-    const ProgramRecord& first = block_->records[0];
+    constexpr std::size_t kMapOffset = offsetof(ProgramRecord, controllers);
+    constexpr std::size_t kMapBytes = sizeof(ProgramRecord::controllers);
+    std::uint8_t map[kMapBytes];
+    copyOut(kMapOffset, kMapBytes, map);
     for (int p = 1; p < kProgramCount; ++p) {
-        std::memcpy(block_->records[p].controllers, first.controllers, sizeof first.controllers);
+        copyIn(offsetOf(p) + kMapOffset, map, kMapBytes);
     }
 }
