@@ -4,6 +4,17 @@
 
 #include "engine/QX_DSP_StandIn.h"
 #include "engine/QX_DSP_StandInAllocator.h"
+#include "modules/effects/QX_DSP_Adder.h"
+#include "modules/effects/QX_DSP_Dual_Level.h"
+#include "modules/effects/QX_DSP_FadeIn.h"
+#include "modules/effects/QX_DSP_Level_ABxC.h"
+#include "modules/effects/QX_DSP_Level_ABxCxD.h"
+#include "modules/effects/QX_DSP_Level_AxB_CD.h"
+#include "modules/effects/QX_DSP_Level_FX_BUS.h"
+#include "modules/effects/QX_DSP_Panner.h"
+#include "modules/effects/QX_DSP_ST_Level.h"
+#include "modules/effects/QX_DSP_XMix.h"
+#include "modules/effects/QX_DSP_XMixVol.h"
 #include "modules/modulation/QX_DSP_FdB_to_VFGain.h"
 #include "modules/modulation/QX_DSP_FixedValueToINT_FLOAT.h"
 #include "modules/modulation/QX_DSP_FixedValueToVolt.h"
@@ -43,27 +54,27 @@ constexpr ModuleClass kModuleClasses[] = {
     {6018, 6029, Plain, "QX_DSP_GUItoV_Glide_Multi", makeStandIn, true},
     {6031, 6035, Plain, "QX_DSP_GUI_Multi_ABxC", make<QX_DSP_GUI_Multi_ABxC>, false},
     {6037, 6039, Plain, "QX_DSP_GUI_Multi_AxB_C", make<QX_DSP_GUI_Multi_AxB_C>, false},
-    {6074, 6127, Plain, "QX_DSP_Adder", makeStandIn, true},
+    {6074, 6127, Plain, "QX_DSP_Adder", make<QX_DSP_Adder>, false},
     {6526, 6527, Plain, "QX_DSP_MPE_Switch", makeStandIn, true},
     {6051, 6054, Plain, "QX_DSP_Float_to_Volt", make<QX_DSP_Float_to_Volt>, false},
     {6059, 6064, Plain, "QX_DSP_Float_Converter_Switch", make<QX_DSP_Float_Converter_Switch>, false},
     {6056, 6057, Plain, "QX_DSP_Float_Converter", make<QX_DSP_Float_Converter>, false},
     {6066, 6066, Plain, "QX_DSP_Float_Adder", make<QX_DSP_Float_Adder>, false},
-    {6228, 6232, Plain, "QX_DSP_ST_Level", makeStandIn, true},
-    {6224, 6226, Plain, "QX_DSP_Dual_Level", makeStandIn, true},
-    {6137, 6142, Plain, "QX_DSP_Level_ABxCxD", makeStandIn, true},
-    {6151, 6154, Plain, "QX_DSP_Level_ABxC", makeStandIn, true},
-    {6169, 6174, Plain, "QX_DSP_Level_AxB_CD", makeStandIn, true},
-    {6184, 6186, Plain, "QX_DSP_Level_FX_BUS", makeStandIn, true},
-    {6239, 6241, Plain, "QX_DSP_XMix", makeStandIn, true},
-    {6243, 6249, Plain, "QX_DSP_XMixVol", makeStandIn, true},
-    {6251, 6252, Plain, "QX_DSP_Panner", makeStandIn, true},
+    {6228, 6232, Plain, "QX_DSP_ST_Level", make<QX_DSP_ST_Level>, false},
+    {6224, 6226, Plain, "QX_DSP_Dual_Level", make<QX_DSP_Dual_Level>, false},
+    {6137, 6142, Plain, "QX_DSP_Level_ABxCxD", make<QX_DSP_Level_ABxCxD>, false},
+    {6151, 6154, Plain, "QX_DSP_Level_ABxC", make<QX_DSP_Level_ABxC>, false},
+    {6169, 6174, Plain, "QX_DSP_Level_AxB_CD", make<QX_DSP_Level_AxB_CD>, false},
+    {6184, 6186, Plain, "QX_DSP_Level_FX_BUS", make<QX_DSP_Level_FX_BUS>, false},
+    {6239, 6241, Plain, "QX_DSP_XMix", make<QX_DSP_XMix>, false},
+    {6243, 6249, Plain, "QX_DSP_XMixVol", make<QX_DSP_XMixVol>, false},
+    {6251, 6252, Plain, "QX_DSP_Panner", make<QX_DSP_Panner>, false},
     {6264, 6265, Plain, "QX_DSP_Saturation", makeStandIn, true},
     {6258, 6260, Plain, "QX_DSP_Soft_Limiter", makeStandIn, true},
     {6281, 6283, Plain, "QX_DSP_Counter_Indexing", makeStandIn, true},
     {6293, 6297, Plain, "QX_DSP_HAHDSR_Env", makeStandIn, true},
     {6299, 6300, VoiceLinked, "QX_DSP_HAHDSR_Env", makeStandIn, true},
-    {6306, 6310, Plain, "QX_DSP_FadeIn", makeStandIn, true},
+    {6306, 6310, Plain, "QX_DSP_FadeIn", make<QX_DSP_FadeIn>, false},
     {6043, 6044, Plain, "QX_DSP_Glide_F", makeStandIn, true},
     {6344, 6347, Plain, "QX_DSP_Delay", makeStandIn, true},
     {6349, 6350, Plain, "QX_DSP_Delay_ST", makeStandIn, true},
