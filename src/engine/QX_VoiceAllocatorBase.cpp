@@ -9,3 +9,7 @@ void QX_VoiceAllocatorBase::setVoiceGroup(int bodyStart, int copies, int bodyLen
 void QX_VoiceAllocatorBase::voiceFinished(int, std::uint32_t) {}
 
 void QX_VoiceAllocatorBase::voiceSilent(int) {}
+
+std::uint32_t QX_VoiceAllocatorBase::voiceState(int) const { return 0; }
+
+void QX_VoiceAllocatorBase::markVoiceFading(int) {}
