@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,8 @@ const FormulaCase kFormulaCases[] = {
     {"FadeInPassesWithoutTrigger", "FadeIn", {{0, 0.7f}, {1, -0.3f}}, {}, {{0, 0.7f}, {1, -0.3f}}},
     {"FadeInDisabled", "FadeIn", {{0, 0.7f}, {1, -0.3f}}, {{9, 0.0f, 0}}, {{0, 0.0f}, {1, 0.0f}}},
 };
+
+void PrintTo(const FormulaCase& c, std::ostream* os) { *os << c.name; }
 
 class ModulesLevelFormula : public ::testing::TestWithParam<FormulaCase> {};
 

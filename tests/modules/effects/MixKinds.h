@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct Kind {
     std::vector<int> controlPins;  // switches and values that are not signals
 };
 
+// Names the kind in test output instead of its bytes.
+inline void PrintTo(const Kind& kind, std::ostream* os) { *os << kind.name; }
+
 template <class Module>
 std::function<QX_ModuleBase*(TestEngine&)> maker() {
     return [](TestEngine& engine) -> QX_ModuleBase* { return engine.add<Module>(false); };
@@ -46,7 +50,7 @@ inline const std::vector<Kind>& kinds() {
         {"XMix", maker<QX_DSP_XMix>(), {0, 1, 2}, 1, {3}},
         {"XMixVol", maker<QX_DSP_XMixVol>(), {0, 1, 2, 4}, 1, {3}},
         {"Panner", maker<QX_DSP_Panner>(), {0, 1, 2}, 2, {3, 4}},
-        {"FadeIn", maker<QX_DSP_FadeIn>(), {0, 1}, 2, {2, 3, 9}},
+        {"FadeIn", maker<QX_DSP_FadeIn>(), {0, 1}, 2, {3, 2, 9}},  // the fade time before the trigger
     };
     return all;
 }
