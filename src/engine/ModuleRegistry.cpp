@@ -25,6 +25,8 @@
 #include "modules/modulation/QX_DSP_GUI_Multi_ABxC.h"
 #include "modules/modulation/QX_DSP_GUI_Multi_AxB_C.h"
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
+#include "modules/voice/QX_DSP_MPE_Switch.h"
+#include "modules/voice/QX_DSP_Poly_to_Mono.h"
 
 namespace {
 
@@ -46,7 +48,7 @@ using enum ModuleRole;
 constexpr ModuleClass kModuleClasses[] = {
     {6535, 6536, VoiceAllocator, "QX_DSP_Midi_to_Poly", makeStandInAllocator, true},
     {6542, 6543, VoiceAllocator, "QX_DSP_Midi_to_Poly_Gen2", makeStandInAllocator, true},
-    {6531, 6532, VoiceSumming, "QX_DSP_Poly_to_Mono", makeStandIn, true},
+    {6531, 6532, VoiceSumming, "QX_DSP_Poly_to_Mono", make<QX_DSP_Poly_to_Mono>, false},
     {6003, 6003, Plain, "QX_DSP_Host_AudioIn", make<QX_DSP_Host_AudioIn>, false},
     {6004, 6005, Plain, "QX_DSP_FixedValueToVolt", make<QX_DSP_FixedValueToVolt>, false},
     {6007, 6008, Plain, "QX_DSP_FixedValueToINT_FLOAT", make<QX_DSP_FixedValueToINT_FLOAT>, false},
@@ -55,7 +57,7 @@ constexpr ModuleClass kModuleClasses[] = {
     {6031, 6035, Plain, "QX_DSP_GUI_Multi_ABxC", make<QX_DSP_GUI_Multi_ABxC>, false},
     {6037, 6039, Plain, "QX_DSP_GUI_Multi_AxB_C", make<QX_DSP_GUI_Multi_AxB_C>, false},
     {6074, 6127, Plain, "QX_DSP_Adder", make<QX_DSP_Adder>, false},
-    {6526, 6527, Plain, "QX_DSP_MPE_Switch", makeStandIn, true},
+    {6526, 6527, Plain, "QX_DSP_MPE_Switch", make<QX_DSP_MPE_Switch>, false},
     {6051, 6054, Plain, "QX_DSP_Float_to_Volt", make<QX_DSP_Float_to_Volt>, false},
     {6059, 6064, Plain, "QX_DSP_Float_Converter_Switch", make<QX_DSP_Float_Converter_Switch>, false},
     {6056, 6057, Plain, "QX_DSP_Float_Converter", make<QX_DSP_Float_Converter>, false},
