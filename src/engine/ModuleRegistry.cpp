@@ -24,6 +24,7 @@
 #include "modules/modulation/QX_DSP_Float_to_Volt.h"
 #include "modules/modulation/QX_DSP_GUI_Multi_ABxC.h"
 #include "modules/modulation/QX_DSP_GUI_Multi_AxB_C.h"
+#include "modules/modulation/QX_DSP_HAHDSR_Env.h"
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
 #include "modules/voice/QX_DSP_MPE_Switch.h"
 #include "modules/voice/QX_DSP_Poly_to_Mono.h"
@@ -33,6 +34,12 @@ namespace {
 template <class Module>
 QX_ModuleBase* make(const ModuleContext& context) {
     return new (std::nothrow) Module(context.host, context.asleep);
+}
+
+// Classes that serve a voice also get the voice allocator and their copy index.
+template <class Module>
+QX_ModuleBase* makeVoiceLinked(const ModuleContext& context) {
+    return new (std::nothrow) Module(context.host, context.asleep, context.allocator, context.copy);
 }
 
 QX_ModuleBase* makeStandIn(const ModuleContext& context) {
@@ -74,8 +81,8 @@ constexpr ModuleClass kModuleClasses[] = {
     {6264, 6265, Plain, "QX_DSP_Saturation", makeStandIn, true},
     {6258, 6260, Plain, "QX_DSP_Soft_Limiter", makeStandIn, true},
     {6281, 6283, Plain, "QX_DSP_Counter_Indexing", makeStandIn, true},
-    {6293, 6297, Plain, "QX_DSP_HAHDSR_Env", makeStandIn, true},
-    {6299, 6300, VoiceLinked, "QX_DSP_HAHDSR_Env", makeStandIn, true},
+    {6293, 6297, Plain, "QX_DSP_HAHDSR_Env", make<QX_DSP_HAHDSR_Env>, false},
+    {6299, 6300, VoiceLinked, "QX_DSP_HAHDSR_Env", makeVoiceLinked<QX_DSP_HAHDSR_Env>, false},
     {6306, 6310, Plain, "QX_DSP_FadeIn", make<QX_DSP_FadeIn>, false},
     {6043, 6044, Plain, "QX_DSP_Glide_F", makeStandIn, true},
     {6344, 6347, Plain, "QX_DSP_Delay", makeStandIn, true},
