@@ -26,6 +26,8 @@
 #include "modules/modulation/QX_DSP_GUI_Multi_AxB_C.h"
 #include "modules/modulation/QX_DSP_HAHDSR_Env.h"
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
+#include "modules/voice/QX_DSP_Midi_Adder.h"
+#include "modules/voice/QX_DSP_Midi_to_Poly_Gen2.h"
 #include "modules/voice/QX_DSP_MPE_Switch.h"
 #include "modules/voice/QX_DSP_Poly_to_Mono.h"
 
@@ -54,7 +56,7 @@ using enum ModuleRole;
 
 constexpr ModuleClass kModuleClasses[] = {
     {6535, 6536, VoiceAllocator, "QX_DSP_Midi_to_Poly", makeStandInAllocator, true},
-    {6542, 6543, VoiceAllocator, "QX_DSP_Midi_to_Poly_Gen2", makeStandInAllocator, true},
+    {6542, 6543, VoiceAllocator, "QX_DSP_Midi_to_Poly_Gen2", make<QX_DSP_Midi_to_Poly_Gen2>, false},
     {6531, 6532, VoiceSumming, "QX_DSP_Poly_to_Mono", make<QX_DSP_Poly_to_Mono>, false},
     {6003, 6003, Plain, "QX_DSP_Host_AudioIn", make<QX_DSP_Host_AudioIn>, false},
     {6004, 6005, Plain, "QX_DSP_FixedValueToVolt", make<QX_DSP_FixedValueToVolt>, false},
@@ -100,7 +102,7 @@ constexpr ModuleClass kModuleClasses[] = {
     {6417, 6420, Plain, "QX_DSP_FdB_to_VFGain", make<QX_DSP_FdB_to_VFGain>, false},
     {6490, 6491, Plain, "QX_DSP_Host_Tempo", makeStandIn, true},
     {6487, 6488, Plain, "QX_DSP_Midi_Sync_Tempo", makeStandIn, true},
-    {6493, 6495, Plain, "QX_DSP_Midi_Adder", makeStandIn, true},
+    {6493, 6495, Plain, "QX_DSP_Midi_Adder", make<QX_DSP_Midi_Adder>, false},
     {6497, 6497, Plain, "QX_DSP_Midi_Velocity", makeStandIn, true},
     {6504, 6505, Plain, "QX_DSP_Midi_Phrase_Arp", makeStandIn, true},
     {6508, 6524, Plain, "QX_DSP_Copy_Paste", makeStandIn, true},
