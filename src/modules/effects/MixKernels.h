@@ -14,17 +14,20 @@ namespace mix_kernels {
 constexpr float kSignalLimit = 1.0e9f;
 
 // NaN becomes 0 and anything beyond the limit is held at it, so no output carries NaN or Inf. Values
-// inside the limit pass bit for bit.
+// inside the limit pass bit for bit. Written as compare-and-select so that it maps to SIMD min/max.
 inline float guard(float x) {
     x = x == x ? x : 0.0f;
-    return std::min(std::max(x, -kSignalLimit), kSignalLimit);
+    x = x > -kSignalLimit ? x : -kSignalLimit;
+    return x < kSignalLimit ? x : kSignalLimit;
 }
 
+// The guarded value, and with Clamp held inside lo..hi (hi wins when lo > hi).
 template <bool Clamp>
 inline float limited(float x, float lo, float hi) {
     x = guard(x);
     if constexpr (Clamp) {
-        x = std::min(std::max(x, lo), hi);
+        x = x > lo ? x : lo;
+        x = x < hi ? x : hi;
     }
     return x;
 }
@@ -107,14 +110,72 @@ inline void crossfadeWeights(unsigned law, float t, float& a, float& b) {
     }
 }
 
+// The render loops: out[t] = sample(t) for t = pos..pos+count-1, four samples per step and then the
+// rest. They stay out of line because the compiler relies on the restrict-qualified outputs (the
+// outputs never overlap the inputs) only there, and then does the four samples at once.
+constexpr int kStep = 4;
+
+template <class Sample>
+[[gnu::noinline]] void renderSamples(float* __restrict out, int pos, int count, Sample sample) {
+    const int end = pos + count;
+    int t = pos;
+    for (; t + kStep <= end; t += kStep) {
+        for (int i = 0; i < kStep; ++i) {
+            out[t + i] = sample(t + i);
+        }
+    }
+    for (; t < end; ++t) {
+        out[t] = sample(t);
+    }
+}
+
+// Two outputs: sample(t) gives both as a std::array<float, 2>.
+template <class Sample>
+[[gnu::noinline]] void renderSamples(float* __restrict out0, float* __restrict out1, int pos, int count,
+                                     Sample sample) {
+    const int end = pos + count;
+    int t = pos;
+    for (; t + kStep <= end; t += kStep) {
+        for (int i = 0; i < kStep; ++i) {
+            const auto frame = sample(t + i);
+            out0[t + i] = frame[0];
+            out1[t + i] = frame[1];
+        }
+    }
+    for (; t < end; ++t) {
+        const auto frame = sample(t);
+        out0[t] = frame[0];
+        out1[t] = frame[1];
+    }
+}
+
+// Three outputs: sample(t) gives all three as a std::array<float, 3>.
+template <class Sample>
+[[gnu::noinline]] void renderSamples(float* __restrict out0, float* __restrict out1, float* __restrict out2, int pos,
+                                     int count, Sample sample) {
+    const int end = pos + count;
+    int t = pos;
+    for (; t + kStep <= end; t += kStep) {
+        for (int i = 0; i < kStep; ++i) {
+            const auto frame = sample(t + i);
+            out0[t + i] = frame[0];
+            out1[t + i] = frame[1];
+            out2[t + i] = frame[2];
+        }
+    }
+    for (; t < end; ++t) {
+        const auto frame = sample(t);
+        out0[t] = frame[0];
+        out1[t] = frame[1];
+        out2[t] = frame[2];
+    }
+}
+
 // out = signal * gain.
 template <bool MovingSignal, bool MovingGain, bool Square>
 void scaleChannel(float* out, Operand<MovingSignal> signal, ShapedGain<MovingGain, Square> gain, int pos,
                   int count) {
-    const int end = pos + count;
-    for (int t = pos; t < end; ++t) {
-        out[t] = guard(signal[t] * gain[t]);
-    }
+    renderSamples(out, pos, count, [=](int t) { return guard(signal[t] * gain[t]); });
 }
 
 // N routine pointers, make<I>() for I = 0..N-1: a module picks its render routine by index. Made

@@ -1,5 +1,6 @@
 #include "modules/effects/QX_DSP_Adder.h"
 
+#include <array>
 #include <cstddef>
 
 #include "modules/effects/MixKernels.h"
@@ -76,20 +77,18 @@ void QX_DSP_Adder::settle() {
 template <unsigned Count, bool Clamp>
 void QX_DSP_Adder::renderSum(int pos, int count) {
     beginPiece();
-    const float* in[Count];
+    std::array<const float*, Count> in;
     for (unsigned k = 0; k < Count; ++k) {
         in[k] = inputs[movingInputs_[k]];
     }
     const float sum = sum_;
     const float lo = min_;
     const float hi = max_;
-    float* out = outputs[0];
-    const int end = pos + count;
-    for (int t = pos; t < end; ++t) {
+    renderSamples(outputs[0], pos, count, [=](int t) {
         float x = sum;
-        for (unsigned k = 0; k < Count; ++k) {
-            x += in[k][t];
+        for (const float* input : in) {
+            x += input[t];
         }
-        out[t] = limited<Clamp>(x, lo, hi);
-    }
+        return limited<Clamp>(x, lo, hi);
+    });
 }

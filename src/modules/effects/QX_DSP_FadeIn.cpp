@@ -12,23 +12,22 @@ using namespace mix_kernels;
 namespace {
 
 constexpr double kSecondsPerUnit = 0.01;  // the fade time arrives in hundredths of a second
-constexpr double kLongestRamp = 2.0e9;    // samples; keeps the length inside 32 bits at any rate
+constexpr double kLongestRamp = 2.0e9;    // samples; keeps positions in the ramp inside an int
 
-// in * (elapsed + i) * increment; the gain never passes 1, should the end reminder be lost.
+// in * (elapsed + i) * increment on the i-th sample of the stretch; the gain never passes 1, should
+// the end reminder be lost.
 template <bool Moving>
-void rampChannel(float* out, Operand<Moving> in, int pos, int count, std::uint32_t elapsed, float increment) {
-    for (int i = 0; i < count; ++i) {
-        const float gain = std::min(static_cast<float>(elapsed + static_cast<std::uint32_t>(i)) * increment, 1.0f);
-        out[pos + i] = guard(in[pos + i] * gain);
-    }
+void rampChannel(float* out, Operand<Moving> in, int pos, int count, std::int32_t elapsed, float increment) {
+    const std::int32_t first = elapsed - pos;
+    renderSamples(out, pos, count, [=](int t) {
+        const float gain = static_cast<float>(first + t) * increment;
+        return guard(in[t] * (gain < 1.0f ? gain : 1.0f));
+    });
 }
 
 template <bool Moving>
 void passChannel(float* out, Operand<Moving> in, int pos, int count) {
-    const int end = pos + count;
-    for (int t = pos; t < end; ++t) {
-        out[t] = guard(in[t]);
-    }
+    renderSamples(out, pos, count, [=](int t) { return guard(in[t]); });
 }
 
 }  // namespace
@@ -125,7 +124,8 @@ void QX_DSP_FadeIn::renderPass(int pos, int count) {
 template <unsigned Moving, bool Second>
 void QX_DSP_FadeIn::renderRamp(int pos, int count) {
     beginPiece();
-    const std::uint32_t elapsed = localTime - rampStart_;
+    // Below rampLength_, which fits an int.
+    const auto elapsed = static_cast<std::int32_t>(localTime - rampStart_);
     rampChannel(outputs[0], operand<kMoves<Moving, 0>>(inputs[kPinSignal], still_[0]), pos, count, elapsed,
                 increment_);
     if constexpr (Second) {

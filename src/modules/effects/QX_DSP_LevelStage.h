@@ -98,11 +98,9 @@ private:
         const auto d = operand<kMoves<Moving, 3>>(inputs[3], still_[3]);
         const float lo = min_;
         const float hi = max_;
-        float* out = outputs[0];
-        const int end = pos + count;
-        for (int t = pos; t < end; ++t) {
-            out[t] = limited<Clamp>(Derived::template value<Square>(a[t], b[t], c[t], d[t]), lo, hi);
-        }
+        renderSamples(outputs[0], pos, count, [=](int t) {
+            return limited<Clamp>(Derived::template value<Square>(a[t], b[t], c[t], d[t]), lo, hi);
+        });
     }
 
     float still_[kMaxInputs] = {};  // still inputs; 0 for inputs that do not count

@@ -1,5 +1,6 @@
 #include "modules/effects/QX_DSP_Level_FX_BUS.h"
 
+#include <array>
 #include <cstddef>
 
 #include "modules/effects/MixKernels.h"
@@ -92,17 +93,11 @@ void QX_DSP_Level_FX_BUS::renderPass(int pos, int count) {
     beginPiece();
     const auto inLeft = operand<kMoves<Moving, kPinLeft>>(inputs[kPinLeft], still_[kPinLeft]);
     const auto inRight = operand<kMoves<Moving, kPinRight>>(inputs[kPinRight], still_[kPinRight]);
-    float* left = outputs[0];
-    float* right = outputs[1];
-    float* sum = outputs[kOutputMono];
-    const int end = pos + count;
-    for (int t = pos; t < end; ++t) {
+    renderSamples(outputs[0], outputs[1], outputs[kOutputMono], pos, count, [=](int t) {
         const float l = guard(inLeft[t]);
         const float r = guard(inRight[t]);
-        left[t] = l;
-        right[t] = r;
-        sum[t] = mono(l, r);
-    }
+        return std::array<float, 3>{l, r, mono(l, r)};
+    });
 }
 
 template <unsigned Moving, unsigned Variant>
@@ -115,11 +110,7 @@ void QX_DSP_Level_FX_BUS::renderReturn(int pos, int count) {
         operand<kMoves<Moving, kPinReturnRight>>(inputs[kPinReturnRight], still_[kPinReturnRight]);
     const auto gain = shapedGain<kMoves<Moving, kPinReturnLevel>, Variant == kVariantSquared>(
         inputs[kPinReturnLevel], still_[kPinReturnLevel]);
-    float* left = outputs[0];
-    float* right = outputs[1];
-    float* sum = outputs[kOutputMono];
-    const int end = pos + count;
-    for (int t = pos; t < end; ++t) {
+    renderSamples(outputs[0], outputs[1], outputs[kOutputMono], pos, count, [=](int t) {
         float l;
         float r;
         if constexpr (Variant == kVariantUnity) {
@@ -130,8 +121,6 @@ void QX_DSP_Level_FX_BUS::renderReturn(int pos, int count) {
             l = guard(inLeft[t] + returnLeft[t] * g);
             r = guard(inRight[t] + returnRight[t] * g);
         }
-        left[t] = l;
-        right[t] = r;
-        sum[t] = mono(l, r);
-    }
+        return std::array<float, 3>{l, r, mono(l, r)};
+    });
 }

@@ -1,5 +1,6 @@
 #include "modules/effects/QX_DSP_Panner.h"
 
+#include <array>
 #include <cstddef>
 
 #include "modules/effects/MixKernels.h"
@@ -62,27 +63,22 @@ template <unsigned Moving, unsigned Law, bool Square>
 void QX_DSP_Panner::renderMoving(int pos, int count) {
     beginPiece();
     const auto in = operand<kMoves<Moving, kBitSignal>>(inputs[kPinSignal], stillSignal_);
-    float* left = outputs[0];
-    float* right = outputs[1];
-    const int end = pos + count;
     if constexpr (!kMoves<Moving, kBitPan> && !kMoves<Moving, kBitGain>) {
         const float g = shaped<Square>(stillGain_);
         const float gainLeft = g * weights_[0];
         const float gainRight = g * weights_[1];
-        for (int t = pos; t < end; ++t) {
-            left[t] = guard(in[t] * gainLeft);
-            right[t] = guard(in[t] * gainRight);
-        }
+        renderSamples(outputs[0], outputs[1], pos, count, [=](int t) {
+            return std::array<float, 2>{guard(in[t] * gainLeft), guard(in[t] * gainRight)};
+        });
     } else {
         const auto pan = operand<kMoves<Moving, kBitPan>>(inputs[kPinPan], stillPan_);
-        const auto gain = operand<kMoves<Moving, kBitGain>>(inputs[kPinGain], stillGain_);
-        for (int t = pos; t < end; ++t) {
+        const auto gain = shapedGain<kMoves<Moving, kBitGain>, Square>(inputs[kPinGain], stillGain_);
+        renderSamples(outputs[0], outputs[1], pos, count, [=](int t) {
             float weightLeft;
             float weightRight;
             crossfadeWeights<Law>(pan[t] + kCentre, weightLeft, weightRight);
-            const float g = shaped<Square>(gain[t]);
-            left[t] = guard(in[t] * (g * weightLeft));
-            right[t] = guard(in[t] * (g * weightRight));
-        }
+            const float g = gain[t];
+            return std::array<float, 2>{guard(in[t] * (g * weightLeft)), guard(in[t] * (g * weightRight))};
+        });
     }
 }

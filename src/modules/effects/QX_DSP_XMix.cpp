@@ -64,23 +64,19 @@ void QX_DSP_XMix::renderMoving(int pos, int count) {
     beginPiece();
     const auto a = operand<kMoves<Moving, kBitA>>(inputs[kPinA], stillA_);
     const auto b = operand<kMoves<Moving, kBitB>>(inputs[kPinB], stillB_);
-    float* out = outputs[0];
-    const int end = pos + count;
     if constexpr (!kMoves<Moving, kBitMix> && !kMoves<Moving, kBitVolume>) {
         const float gainA = weightA_ * stillVolume_;
         const float gainB = weightB_ * stillVolume_;
-        for (int t = pos; t < end; ++t) {
-            out[t] = guard(a[t] * gainA + b[t] * gainB);
-        }
+        renderSamples(outputs[0], pos, count, [=](int t) { return guard(a[t] * gainA + b[t] * gainB); });
     } else {
         const auto mix = operand<kMoves<Moving, kBitMix>>(inputs[kPinMix], stillMix_);
         const auto level = operand<kMoves<Moving, kBitVolume>>(inputs[kPinVolume], stillVolume_);
-        for (int t = pos; t < end; ++t) {
+        renderSamples(outputs[0], pos, count, [=](int t) {
             float weightA;
             float weightB;
             crossfadeWeights<Law>(mix[t] + kCentre, weightA, weightB);
             const float v = level[t];
-            out[t] = guard(a[t] * (weightA * v) + b[t] * (weightB * v));
-        }
+            return guard(a[t] * (weightA * v) + b[t] * (weightB * v));
+        });
     }
 }
