@@ -26,6 +26,8 @@
 #include "modules/modulation/QX_DSP_GUI_Multi_AxB_C.h"
 #include "modules/modulation/QX_DSP_HAHDSR_Env.h"
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
+#include "modules/sources/QX_DSP_OSC_Multi_Out_x8.h"
+#include "modules/sources/QX_DSP_Velkor2_OSC_Combine.h"
 #include "modules/voice/QX_DSP_Midi_Adder.h"
 #include "modules/voice/QX_DSP_Midi_to_Poly_Gen2.h"
 #include "modules/voice/QX_DSP_MPE_Switch.h"
@@ -89,7 +91,7 @@ constexpr ModuleClass kModuleClasses[] = {
     {6043, 6044, Plain, "QX_DSP_Glide_F", makeStandIn, true},
     {6344, 6347, Plain, "QX_DSP_Delay", makeStandIn, true},
     {6349, 6350, Plain, "QX_DSP_Delay_ST", makeStandIn, true},
-    {6354, 6357, Plain, "QX_DSP_OSC_Multi_Out_x8", makeStandIn, true},
+    {6354, 6357, Plain, "QX_DSP_OSC_Multi_Out_x8", make<QX_DSP_OSC_Multi_Out_x8>, false},
     {6359, 6360, Plain, "QX_DSP_Noise", makeStandIn, true},
     {6362, 6368, Plain, "QX_DSP_LFO", makeStandIn, true},
     {6374, 6375, Plain, "QX_DSP_Chorus3v", makeStandIn, true},
@@ -108,7 +110,7 @@ constexpr ModuleClass kModuleClasses[] = {
     {6508, 6524, Plain, "QX_DSP_Copy_Paste", makeStandIn, true},
     {6507, 6507, Plain, "QX_DSP_OS_Command", makeStandIn, true},
     {6529, 6529, Plain, "QX_DSP_Velkor2_Control", makeStandIn, true},
-    {6530, 6530, Plain, "QX_DSP_Velkor2_OSC_Combine", makeStandIn, true},
+    {6530, 6530, Plain, "QX_DSP_Velkor2_OSC_Combine", make<QX_DSP_Velkor2_OSC_Combine>, false},
 };
 
 }  // namespace
