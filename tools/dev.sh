@@ -2,7 +2,9 @@
 # Builds and runs Velkor on a Debian 12 machine.
 #   tools/dev.sh deps             install the Debian packages the build needs (needs root)
 #   tools/dev.sh render [ARGS]    build (Release) and render a phrase through the plug-in to demo.wav
-#   tools/dev.sh test [sanitize]  build and run every test (sanitize: AddressSanitizer + UBSan)
+#   tools/dev.sh test [sanitize|thread]
+#                                 build and run every test (sanitize: AddressSanitizer + UBSan;
+#                                 thread: the threading tests under ThreadSanitizer)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,7 +45,11 @@ case "${1:-}" in
     ;;
   test)
     deps
-    if [ "${2:-}" = sanitize ]; then
+    if [ "${2:-}" = thread ]; then
+      configure build-thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_TSAN=ON -DVELKOR_TOOLS=OFF
+      TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+        build-thread/tests/velkor_tests --gtest_filter='HostThreadSafety*:HostCore.Parameters*'
+    elif [ "${2:-}" = sanitize ]; then
       configure build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_SANITIZE=ON
       ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --test-dir build-sanitize --output-on-failure -j 2
@@ -53,7 +59,7 @@ case "${1:-}" in
     fi
     ;;
   *)
-    sed -n '2,6p' "$0"
+    sed -n '2,8p' "$0"
     exit 2
     ;;
 esac

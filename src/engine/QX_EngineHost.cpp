@@ -69,6 +69,7 @@ void QX_EngineHost::bindParameter(QX_ModuleBase* module, int moduleIndex, int in
 }
 
 int QX_EngineHost::buildEngine() {
+    destroyEngine();  // a build over a live engine would leak it
     std::fill(std::begin(paramBindings), std::end(paramBindings), nullptr);
     std::fill(std::begin(bindingTargets_), std::end(bindingTargets_), 0);
     fanOutUsed_ = 0;

@@ -86,7 +86,8 @@ TEST_F(EngineGraphBuilder, VoiceGroupIsCopiedAndWiredPerCopy) {
         EXPECT_EQ(a->inputs[1], &engine.paramValues[10]);
         EXPECT_EQ(b->inputs[0], a->outputs[0]) << "source of the same copy " << k;
         EXPECT_EQ(b->inputSources[0], a);
-        EXPECT_EQ(b->inputs[2], allocator->outputs[1]);
+        EXPECT_EQ(b->inputSources[2], allocator);
+        EXPECT_NE(b->inputs[2], nullptr);
         EXPECT_EQ(*b->inputs[3], 1.0f);
     }
     EXPECT_EQ(engine.moduleFlags[1], 0u);

@@ -1,7 +1,9 @@
 #include "support/TestHost.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <mutex>
 
 #include "host/PluginFactory.h"
 #include "host/QX_DSP_VST.h"
@@ -9,8 +11,8 @@
 namespace {
 
 // The callback carries no user pointer before the plug-in exists, so the host under test is
-// found here; tests make one host at a time per thread.
-thread_local TestHost* currentHost = nullptr;
+// found here; tests run one host at a time.
+std::atomic<TestHost*> currentHost{nullptr};
 
 }  // namespace
 
@@ -23,9 +25,8 @@ TestHost::TestHost() {
 
 TestHost::~TestHost() {
     close();
-    if (currentHost == this) {
-        currentHost = nullptr;
-    }
+    TestHost* self = this;
+    currentHost.compare_exchange_strong(self, nullptr);
 }
 
 vst::AEffect* TestHost::open() {
@@ -96,6 +97,7 @@ vst::intptr TestHost::callback(vst::AEffect*, vst::int32 opcode, vst::int32 inde
     if (host == nullptr) {
         return 0;
     }
+    std::lock_guard<std::mutex> lock(host->callbackMutex_);
     host->opcodesAsked.push_back(opcode);
     switch (opcode) {
         case vst::audioMasterVersion:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ public:
     std::vector<float> inLeft, inRight, outLeft, outRight;
 
 private:
+    std::mutex callbackMutex_;  // the audio thread calls back too
     static vst::intptr callback(vst::AEffect* effect, vst::int32 opcode, vst::int32 index, vst::intptr value,
                                 void* ptr, float opt);
 };
