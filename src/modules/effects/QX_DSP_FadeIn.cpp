@@ -124,8 +124,8 @@ void QX_DSP_FadeIn::renderPass(int pos, int count) {
 template <unsigned Moving, bool Second>
 void QX_DSP_FadeIn::renderRamp(int pos, int count) {
     beginPiece();
-    // Below rampLength_, which fits an int.
-    const auto elapsed = static_cast<std::int32_t>(localTime - rampStart_);
+    // At most rampLength_, which fits an int (the end reminder normally stops the ramp before).
+    const auto elapsed = static_cast<std::int32_t>(std::min(localTime - rampStart_, rampLength_));
     rampChannel(outputs[0], operand<kMoves<Moving, 0>>(inputs[kPinSignal], still_[0]), pos, count, elapsed,
                 increment_);
     if constexpr (Second) {
