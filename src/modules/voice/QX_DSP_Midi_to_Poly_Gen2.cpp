@@ -91,6 +91,14 @@ void QX_DSP_Midi_to_Poly_Gen2::setInput(int pin, const float* source) {
     }
 }
 
+// Every output is a buffer like any module's; the allocator only sends events, so its buffers
+// stay zero.
+void QX_DSP_Midi_to_Poly_Gen2::onOutputConnected(int output) {
+    if (outputs[output] == nullptr) {
+        makeOutput(output);
+    }
+}
+
 void QX_DSP_Midi_to_Poly_Gen2::registerVoiceModule(QX_ModuleBase*, int output, int, int) {
     if (output >= 0 && output < kModulePins) {
         usedOutputs_ |= std::uint64_t{1} << output;

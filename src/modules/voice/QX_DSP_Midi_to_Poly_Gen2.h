@@ -37,6 +37,7 @@ public:
     void suspendHook() override;
     void handleEvent(const Event& event, int pos) override;
     void setInput(int pin, const float* source) override;
+    void onOutputConnected(int output) override;
     void registerVoiceModule(QX_ModuleBase* module, int output, int pin, int copyIndex) override;
     void setVoiceGroup(int bodyStart, int copies, int bodyLength) override;
     void voiceFinished(int voice, std::uint32_t time) override;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/ShippedNetlist.h"
 #include "modules/modulation/QX_DSP_HAHDSR_Env.h"
 #include "modules/voice/QX_DSP_Midi_Adder.h"
 #include "modules/voice/QX_DSP_Midi_to_Poly_Gen2.h"
@@ -123,6 +124,42 @@ TEST(ModulesVoiceLifeCycle, StolenVoiceRestartsAfterTheMixerFadeAndSilentVoicesS
     EXPECT_EQ(rig.allocator->voiceState(0), QX_VoiceTable::kSounding + 70);
     EXPECT_FALSE(rig.asleep(0));
     EXPECT_TRUE(rig.asleep(1));
+}
+
+// In the shipped engine a note wakes exactly the 64 modules of its voice copy and its silence puts
+// them back to sleep.
+TEST(ModulesVoiceLifeCycle, ShippedEngineWakesAndSleepsOneVoiceCopy) {
+    constexpr int kBodyStart = 57;
+    constexpr int kBodyLength = 64;
+    TestEngine engine;
+    engine.setNetlist(shippedNetlist());
+    ASSERT_GT(engine.buildEngine(), kBodyStart + 20 * kBodyLength);
+    engine.prepareAll();
+    auto* allocator = dynamic_cast<Allocator*>(engine.modules[engine.moduleIndexById[6543 - kFirstModuleId]]);
+    ASSERT_NE(allocator, nullptr);
+    ASSERT_EQ(allocator->voiceCount(), 20);
+    auto voiceAsleep = [&](int voice, bool asleep) {
+        for (int m = kBodyStart + voice * kBodyLength; m < kBodyStart + (voice + 1) * kBodyLength; ++m) {
+            if (((engine.moduleFlags[m] & kModuleAsleep) != 0) != asleep) {
+                return false;
+            }
+        }
+        return true;
+    };
+    engine.run(256);
+    allocator->receiveEvent(engine.sampleClock + 10, Allocator::kPinMidi, kEventStill, packMidi(0x90, 60, 100), 0.0f,
+                            nullptr);
+    engine.run(128);
+    EXPECT_TRUE(voiceAsleep(0, false));
+    EXPECT_TRUE(voiceAsleep(1, true));
+    EXPECT_TRUE(voiceAsleep(19, true));
+    EXPECT_EQ(engine.moduleFlags[kBodyStart - 1] & kModuleAsleep, 0U) << "the allocator";
+    EXPECT_EQ(engine.moduleFlags[kBodyStart + 20 * kBodyLength] & kModuleAsleep, 0U) << "the voice mixer";
+    allocator->receiveEvent(engine.sampleClock, Allocator::kPinMidi, kEventStill, packMidi(0x80, 60, 0), 0.0f,
+                            nullptr);
+    engine.run(44100);  // the amplitude envelope's release ends well within a second
+    EXPECT_TRUE(voiceAsleep(0, true));
+    EXPECT_EQ(allocator->voiceState(0), QX_VoiceTable::kFree);
 }
 
 }  // namespace
