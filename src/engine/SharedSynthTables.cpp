@@ -7,6 +7,15 @@
 
 namespace {
 
+constexpr std::size_t kWaveTableBytes = sizeof(float) * SharedSynthTables::kWaveTableFloats;
+
+void* heapAllocate(std::size_t bytes) { return ::operator new(bytes, std::nothrow); }
+
+void heapRelease(void* block, std::size_t) { ::operator delete(block); }
+
+// Changed only while no tables exist.
+SharedSynthTables::StorageAllocator storageAllocator{heapAllocate, heapRelease};
+
 constexpr int kHarmonics = SharedSynthTables::kHarmonics;
 
 // The top harmonics fade linearly to 1/kTaperLength so a row never ends on a full-weight edge.
@@ -221,7 +230,7 @@ void SharedSynthTables::build() {
 }
 
 void SharedSynthTables::buildWaveTable(int wave) {
-    float* table = new (std::nothrow) float[kWaveTableFloats];
+    auto* table = static_cast<float*>(storageAllocator.allocate(kWaveTableBytes));
     if (table == nullptr) {
         return;
     }
@@ -265,9 +274,16 @@ void SharedSynthTables::buildWaveTable(int wave) {
     waveTables[wave] = table;
 }
 
+void SharedSynthTables::useStorageAllocator(StorageAllocator allocator) {
+    // Tables that exist must go back to the allocator they came from.
+    if (allocator.allocate != nullptr && allocator.release != nullptr && buildState() == kNotBuilt) {
+        storageAllocator = allocator;
+    }
+}
+
 void SharedSynthTables::freeWaveTables() {
     for (int w = 0; w < kWaveSlots; ++w) {
-        delete[] storage_[w];
+        storageAllocator.release(storage_[w], kWaveTableBytes);
         storage_[w] = nullptr;
         waveTables[w] = nullptr;
     }

@@ -3,6 +3,8 @@
 // freed by the last one.
 #pragma once
 
+#include <cstddef>
+
 class SharedSynthTables {
 public:
     static constexpr int kPitchTableSize = 7200;  // 10 steps per semitone, index 3600 = 13.75 Hz
@@ -30,6 +32,15 @@ public:
 
     static int userCount();
     static int buildState();
+
+    // Where the wavetables' storage comes from. The plug-in installs the platform's large-block
+    // allocator before its first instance (fewer page faults make the first build fast); the
+    // default is the ordinary heap. Both calls may return or receive null.
+    struct StorageAllocator {
+        void* (*allocate)(std::size_t bytes);
+        void (*release)(void* block, std::size_t bytes);
+    };
+    static void useStorageAllocator(StorageAllocator allocator);
 
     float pitchTable[kPitchTableSize];
     float sineTable[kSineTableSize];

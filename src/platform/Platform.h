@@ -22,4 +22,9 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>& contents, std:
 // Writes through a temporary file and a rename, so a failed write leaves the old file whole.
 bool writeFile(const std::string& path, std::span<const std::uint8_t> contents);
 
+// A large block for data built once and read often (the wavetables): on Linux backed by huge
+// pages where the system offers them, which makes filling it many times faster. Null on failure.
+void* allocateLargeBlock(std::size_t bytes);
+void freeLargeBlock(void* block, std::size_t bytes);
+
 }  // namespace platform

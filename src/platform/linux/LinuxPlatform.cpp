@@ -5,11 +5,14 @@
 
 #include "platform/Platform.h"
 
+#include <sys/mman.h>
+
 namespace platform {
 
 namespace {
 
 constexpr const char* kProductFolder = "Velkor_2/";
+constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
 
 std::string withSlash(std::string path) {
     if (!path.empty() && path.back() != '/') {
@@ -65,5 +68,19 @@ bool writeFile(const std::string& path, std::span<const std::uint8_t> contents) 
     }
     return true;
 }
+
+void* allocateLargeBlock(std::size_t bytes) {
+    const std::size_t rounded = (bytes + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
+    void* block = std::aligned_alloc(kHugePageBytes, rounded);
+    // Advice only, ignored where not offered; a ragged tail keeps small pages so it costs no
+    // more memory than it uses.
+    const std::size_t whole = bytes & ~(kHugePageBytes - 1);
+    if (block != nullptr && whole > 0) {
+        madvise(block, whole, MADV_HUGEPAGE);
+    }
+    return block;
+}
+
+void freeLargeBlock(void* block, std::size_t) { std::free(block); }
 
 }  // namespace platform
