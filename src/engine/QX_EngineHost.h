@@ -10,6 +10,7 @@
 #include "engine/QX_ModuleBase.h"
 #include "engine/Netlist.h"
 #include "engine/RateTables.h"
+#include "engine/SharedRandom.h"
 
 class SharedSynthTables;
 
@@ -59,6 +60,7 @@ public:
     virtual bool readHostTime(HostTime& time) = 0;
     // Program selection from inside the engine (the program-select pin of the control modules).
     virtual void setProgram(std::int32_t program) = 0;
+    virtual std::int32_t getProgram() = 0;
 
     void sendParameterEvent(std::uint32_t time, int index, int kind, std::int32_t ivalue, float fvalue);
     void bindParameter(QX_ModuleBase* module, int moduleIndex, int index, int pin, int copies, int stride,
@@ -126,6 +128,8 @@ public:
     std::atomic<bool> programLoading{false};
 
     RateTables rates;
+    // Drawn by every module of this instance in processing order, so draws are reproducible.
+    SharedRandom sharedRandom;
 
 protected:
     // Per-parameter storage for the text and data parameters 0..5; null when there is none.

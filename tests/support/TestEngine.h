@@ -30,6 +30,7 @@ public:
     void notifyEditor(int index, float value) override;
     bool readHostTime(HostTime& time) override;
     void setProgram(std::int32_t program) override;
+    std::int32_t getProgram() override { return currentProgram; }
 
     struct ModuleParameter {
         int index;
@@ -38,6 +39,7 @@ public:
     };
     std::vector<ModuleParameter> moduleParameters;
     std::vector<int> programRequests;
+    std::int32_t currentProgram = 0;
     HostTime hostTime;
     bool hostTimeAvailable = true;
 

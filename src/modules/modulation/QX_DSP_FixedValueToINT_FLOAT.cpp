@@ -61,6 +61,12 @@ void QX_DSP_FixedValueToINT_FLOAT::handleEvent(const Event& event, int) {
                 host->setProgram(event.ivalue);
             }
             break;
+        case kPinProgramUp:
+        case kPinProgramDown:
+            if (event.ivalue != 0 && !host->programLoading.load(std::memory_order_acquire)) {
+                host->setProgram(host->getProgram() + (event.pin == kPinProgramUp ? 1 : -1));
+            }
+            break;
         default:
             break;
     }

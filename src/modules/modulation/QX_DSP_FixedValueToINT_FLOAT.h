@@ -14,6 +14,8 @@ public:
     static constexpr int kPinMidiChannel = 59;
     static constexpr int kPinCurveValue = 60;
     static constexpr int kPinProgramSelect = 61;
+    static constexpr int kPinProgramUp = 62;
+    static constexpr int kPinProgramDown = 63;
     static constexpr int kOutputCurve = 60;
 
     QX_DSP_FixedValueToINT_FLOAT(QX_EngineHost* host, bool asleep);

@@ -140,4 +140,18 @@ TEST_F(ModulesIntFloatConstants, ProgramSelectAsksTheCoreUnlessAProgramIsBeingAp
     EXPECT_EQ(rig.engine.programRequests, std::vector<int>{5});
 }
 
+TEST_F(ModulesIntFloatConstants, ProgramStepsMoveFromTheCurrentProgram) {
+    rig.engine.currentProgram = 7;
+    rig.at(0, QX_DSP_FixedValueToINT_FLOAT::kPinProgramUp, 1.0f, 1);
+    rig.at(3, QX_DSP_FixedValueToINT_FLOAT::kPinProgramDown, 1.0f, 1);
+    rig.at(5, QX_DSP_FixedValueToINT_FLOAT::kPinProgramDown, 0.0f, 0);  // released: nothing
+    rig.engine.run(16);
+    EXPECT_EQ(rig.engine.programRequests, (std::vector<int>{8, 6}));
+
+    rig.engine.programLoading = true;
+    rig.at(0, QX_DSP_FixedValueToINT_FLOAT::kPinProgramUp, 1.0f, 1);
+    rig.engine.run(16);
+    EXPECT_EQ(rig.engine.programRequests, (std::vector<int>{8, 6}));
+}
+
 }  // namespace
