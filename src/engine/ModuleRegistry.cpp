@@ -29,6 +29,7 @@
 #include "modules/sources/QX_DSP_OSC_Multi_Out_x8.h"
 #include "modules/sources/QX_DSP_Velkor2_OSC_Combine.h"
 #include "modules/voice/QX_DSP_Midi_Adder.h"
+#include "modules/voice/QX_DSP_Midi_Phrase_Arp.h"
 #include "modules/voice/QX_DSP_Midi_to_Poly_Gen2.h"
 #include "modules/voice/QX_DSP_MPE_Switch.h"
 #include "modules/voice/QX_DSP_Poly_to_Mono.h"
@@ -106,7 +107,7 @@ constexpr ModuleClass kModuleClasses[] = {
     {6487, 6488, Plain, "QX_DSP_Midi_Sync_Tempo", makeStandIn, true},
     {6493, 6495, Plain, "QX_DSP_Midi_Adder", make<QX_DSP_Midi_Adder>, false},
     {6497, 6497, Plain, "QX_DSP_Midi_Velocity", makeStandIn, true},
-    {6504, 6505, Plain, "QX_DSP_Midi_Phrase_Arp", makeStandIn, true},
+    {6504, 6505, Plain, "QX_DSP_Midi_Phrase_Arp", make<QX_DSP_Midi_Phrase_Arp>, false},
     {6508, 6524, Plain, "QX_DSP_Copy_Paste", makeStandIn, true},
     {6507, 6507, Plain, "QX_DSP_OS_Command", makeStandIn, true},
     {6529, 6529, Plain, "QX_DSP_Velkor2_Control", makeStandIn, true},
