@@ -28,8 +28,10 @@
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
 #include "modules/sources/QX_DSP_OSC_Multi_Out_x8.h"
 #include "modules/sources/QX_DSP_Velkor2_OSC_Combine.h"
+#include "modules/voice/QX_DSP_Host_Tempo.h"
 #include "modules/voice/QX_DSP_Midi_Adder.h"
 #include "modules/voice/QX_DSP_Midi_Phrase_Arp.h"
+#include "modules/voice/QX_DSP_Midi_Sync_Tempo.h"
 #include "modules/voice/QX_DSP_Midi_to_Poly_Gen2.h"
 #include "modules/voice/QX_DSP_MPE_Switch.h"
 #include "modules/voice/QX_DSP_Poly_to_Mono.h"
@@ -103,8 +105,8 @@ constexpr ModuleClass kModuleClasses[] = {
     {6444, 6447, Plain, "QX_DSP_Multi_Filter", makeStandIn, true},
     {6449, 6449, VoiceLinked, "QX_DSP_Multi_Filter", makeStandIn, true},
     {6417, 6420, Plain, "QX_DSP_FdB_to_VFGain", make<QX_DSP_FdB_to_VFGain>, false},
-    {6490, 6491, Plain, "QX_DSP_Host_Tempo", makeStandIn, true},
-    {6487, 6488, Plain, "QX_DSP_Midi_Sync_Tempo", makeStandIn, true},
+    {6490, 6491, Plain, "QX_DSP_Host_Tempo", make<QX_DSP_Host_Tempo>, false},
+    {6487, 6488, Plain, "QX_DSP_Midi_Sync_Tempo", make<QX_DSP_Midi_Sync_Tempo>, false},
     {6493, 6495, Plain, "QX_DSP_Midi_Adder", make<QX_DSP_Midi_Adder>, false},
     {6497, 6497, Plain, "QX_DSP_Midi_Velocity", makeStandIn, true},
     {6504, 6505, Plain, "QX_DSP_Midi_Phrase_Arp", make<QX_DSP_Midi_Phrase_Arp>, false},

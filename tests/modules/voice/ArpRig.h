@@ -9,6 +9,8 @@
 #include "support/ProbeModule.h"
 #include "support/TestEngine.h"
 
+namespace arp_test {
+
 using Arp = QX_DSP_Midi_Phrase_Arp;
 
 constexpr std::int32_t noteOnWord(int note, int velocity = 100, int channel = 0) {
@@ -73,3 +75,5 @@ struct ArpRig {
     ProbeModule* probe;
     std::uint32_t start;
 };
+
+}  // namespace arp_test

@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace arp_test;
+
 constexpr std::int64_t kStep = 22050;  // one beat at 120 BPM and 44.1 kHz
 constexpr std::int64_t kFirst = 10;    // first clock pulse, off the chunk edges
 
