@@ -25,6 +25,7 @@
 #include "modules/modulation/QX_DSP_GUI_Multi_ABxC.h"
 #include "modules/modulation/QX_DSP_GUI_Multi_AxB_C.h"
 #include "modules/modulation/QX_DSP_HAHDSR_Env.h"
+#include "modules/modulation/QX_DSP_Velkor2_Control.h"
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
 #include "modules/sources/QX_DSP_OSC_Multi_Out_x8.h"
 #include "modules/sources/QX_DSP_Velkor2_OSC_Combine.h"
@@ -112,7 +113,7 @@ constexpr ModuleClass kModuleClasses[] = {
     {6504, 6505, Plain, "QX_DSP_Midi_Phrase_Arp", make<QX_DSP_Midi_Phrase_Arp>, false},
     {6508, 6524, Plain, "QX_DSP_Copy_Paste", makeStandIn, true},
     {6507, 6507, Plain, "QX_DSP_OS_Command", makeStandIn, true},
-    {6529, 6529, Plain, "QX_DSP_Velkor2_Control", makeStandIn, true},
+    {6529, 6529, Plain, "QX_DSP_Velkor2_Control", make<QX_DSP_Velkor2_Control>, false},
     {6530, 6530, Plain, "QX_DSP_Velkor2_OSC_Combine", make<QX_DSP_Velkor2_OSC_Combine>, false},
 };
 
