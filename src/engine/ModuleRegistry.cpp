@@ -11,7 +11,10 @@
 #include "modules/effects/QX_DSP_Level_ABxCxD.h"
 #include "modules/effects/QX_DSP_Level_AxB_CD.h"
 #include "modules/effects/QX_DSP_Level_FX_BUS.h"
+#include "modules/effects/QX_DSP_Multi_Filter.h"
 #include "modules/effects/QX_DSP_Panner.h"
+#include "modules/effects/QX_DSP_Saturation.h"
+#include "modules/effects/QX_DSP_Soft_Limiter.h"
 #include "modules/effects/QX_DSP_ST_Level.h"
 #include "modules/effects/QX_DSP_XMix.h"
 #include "modules/effects/QX_DSP_XMixVol.h"
@@ -86,8 +89,8 @@ constexpr ModuleClass kModuleClasses[] = {
     {6239, 6241, Plain, "QX_DSP_XMix", make<QX_DSP_XMix>, false},
     {6243, 6249, Plain, "QX_DSP_XMixVol", make<QX_DSP_XMixVol>, false},
     {6251, 6252, Plain, "QX_DSP_Panner", make<QX_DSP_Panner>, false},
-    {6264, 6265, Plain, "QX_DSP_Saturation", makeStandIn, true},
-    {6258, 6260, Plain, "QX_DSP_Soft_Limiter", makeStandIn, true},
+    {6264, 6265, Plain, "QX_DSP_Saturation", make<QX_DSP_Saturation>, false},
+    {6258, 6260, Plain, "QX_DSP_Soft_Limiter", make<QX_DSP_Soft_Limiter>, false},
     {6281, 6283, Plain, "QX_DSP_Counter_Indexing", makeStandIn, true},
     {6293, 6297, Plain, "QX_DSP_HAHDSR_Env", make<QX_DSP_HAHDSR_Env>, false},
     {6299, 6300, VoiceLinked, "QX_DSP_HAHDSR_Env", makeVoiceLinked<QX_DSP_HAHDSR_Env>, false},
@@ -103,8 +106,8 @@ constexpr ModuleClass kModuleClasses[] = {
     {6425, 6427, Plain, "QX_DSP_BiQuad_Static", makeStandIn, true},
     {6429, 6432, Plain, "QX_DSP_BiQuad_Coeff", makeStandIn, true},
     {6438, 6442, Plain, "QX_DSP_BiQuad_Multi_Engine", makeStandIn, true},
-    {6444, 6447, Plain, "QX_DSP_Multi_Filter", makeStandIn, true},
-    {6449, 6449, VoiceLinked, "QX_DSP_Multi_Filter", makeStandIn, true},
+    {6444, 6447, Plain, "QX_DSP_Multi_Filter", make<QX_DSP_Multi_Filter>, false},
+    {6449, 6449, VoiceLinked, "QX_DSP_Multi_Filter", makeVoiceLinked<QX_DSP_Multi_Filter>, false},
     {6417, 6420, Plain, "QX_DSP_FdB_to_VFGain", make<QX_DSP_FdB_to_VFGain>, false},
     {6490, 6491, Plain, "QX_DSP_Host_Tempo", make<QX_DSP_Host_Tempo>, false},
     {6487, 6488, Plain, "QX_DSP_Midi_Sync_Tempo", make<QX_DSP_Midi_Sync_Tempo>, false},
