@@ -32,6 +32,7 @@
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
 #include "modules/sources/QX_DSP_OSC_Multi_Out_x8.h"
 #include "modules/sources/QX_DSP_Velkor2_OSC_Combine.h"
+#include "modules/voice/QX_DSP_Counter_Indexing.h"
 #include "modules/voice/QX_DSP_Host_Tempo.h"
 #include "modules/voice/QX_DSP_Midi_Adder.h"
 #include "modules/voice/QX_DSP_Midi_Phrase_Arp.h"
@@ -91,7 +92,7 @@ constexpr ModuleClass kModuleClasses[] = {
     {6251, 6252, Plain, "QX_DSP_Panner", make<QX_DSP_Panner>, false},
     {6264, 6265, Plain, "QX_DSP_Saturation", make<QX_DSP_Saturation>, false},
     {6258, 6260, Plain, "QX_DSP_Soft_Limiter", make<QX_DSP_Soft_Limiter>, false},
-    {6281, 6283, Plain, "QX_DSP_Counter_Indexing", makeStandIn, true},
+    {6281, 6283, Plain, "QX_DSP_Counter_Indexing", make<QX_DSP_Counter_Indexing>, false},
     {6293, 6297, Plain, "QX_DSP_HAHDSR_Env", make<QX_DSP_HAHDSR_Env>, false},
     {6299, 6300, VoiceLinked, "QX_DSP_HAHDSR_Env", makeVoiceLinked<QX_DSP_HAHDSR_Env>, false},
     {6306, 6310, Plain, "QX_DSP_FadeIn", make<QX_DSP_FadeIn>, false},
