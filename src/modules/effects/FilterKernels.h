@@ -294,17 +294,20 @@ inline void acidCascade(const float* in, float* out, int count, AcidMemory* memo
             const double c0 = k(0, i);
             const double c6 = k(6, i);
             const double c7 = k(7, i);
+            // Reciprocals once per sample; with held coefficients they leave the loop.
+            const double perC0 = 1.0 / c0;
+            const double loopScale = feedback / (1.0 + feedback * c6);
             const double x = static_cast<double>(from[i]) + kAcidGuard;
             const double s = (k(1, i) * m.a + k(2, i) * m.b + k(3, i) * m.c + k(4, i) * m.d) * k(5, i);
             const double t = s - m.e;
-            double u = x - feedback * (c6 * x + t) / (1.0 + feedback * c6);
+            double u = x - loopScale * (c6 * x + t);
             u = u / (1.0 + std::fabs(u));
             const double y = c6 * u + s;
             out[i] = sample_guard::bounded(static_cast<float>(gain * y));
             m.e = y - (c6 * u + t);
-            const double p = (c7 * y - m.d) / c0;
-            const double q = (c7 * p - c0 * y - m.c) / c0;
-            const double r = (c7 * q - c0 * p - m.b) / c0;
+            const double p = (c7 * y - m.d) * perC0;
+            const double q = (c7 * p - c0 * y - m.c) * perC0;
+            const double r = (c7 * q - c0 * p - m.b) * perC0;
             m.a += 4.0 * c0 * (u - r + q);
             m.b += 2.0 * c0 * (r - 2.0 * q + p);
             m.c += 2.0 * c0 * (q - 2.0 * p + y);
