@@ -122,10 +122,9 @@ void QX_DSP_Multi_Filter::handleEvent(const Event& event, int pos) {
             inputStillValue_ = moving != 0 ? 1.0f : input_[0][pos];
             break;
         case kPinInputRight:
+            return;
         case kPinGate:
-            if (event.pin == kPinGate && event.ivalue >= 1) {
-                clearRequest_ = true;
-            }
+            clearRequest_ = clearRequest_ || event.ivalue >= 1;
             return;
         case kPinSwap:
             swapped_ = event.ivalue != 0;

@@ -228,6 +228,32 @@ TEST(ModulesFilterIdle, AcidAndMilkFallSilentOnSilentInput) {
     }
 }
 
+// A stereo instance filters both channels alike, and the swap exchanges its outputs.
+TEST(ModulesFilterStereo, ChannelsFilterAlikeAndSwap) {
+    constexpr int kRight = 3;  // source output feeding the right input
+    for (bool swapped : {false, true}) {
+        FilterRig rig(2, 2);
+        rig.source->connect(rig.filter, rig.filter->moduleIndex, kRight, Filter::kPinInputRight, 0, 0, 0);
+        rig.filter->connect(rig.recorder, rig.recorder->moduleIndex, Filter::kOutputRight, 1, 0, 0, 0);
+        FilterRig mono(2, 2);
+        const auto left = source_rig::sine(300.0, 44100, 0.5);
+        const auto right = source_rig::sine(1700.0, 44100, 0.5);
+        for (FilterRig* r : {&rig, &mono}) {
+            r->still(kResonance, 0.4f);
+            r->follow(kInput, left);
+        }
+        rig.source->signal[kRight] = right;
+        rig.event(0, Filter::kPinSwap, swapped ? 1 : 0);
+        rig.run(2048);
+        mono.run(2048);
+        const std::vector<float>& first = rig.recorder->samples[swapped ? 1 : 0];
+        const std::vector<float>& second = rig.recorder->samples[swapped ? 0 : 1];
+        EXPECT_TRUE(sameBits(first, mono.out()));
+        EXPECT_FALSE(sameBits(second, mono.out()));
+        EXPECT_LT(amplitudeAt(second, 1024, 1024, 1700.0, 44100), 0.2);
+    }
+}
+
 // A filtering routine announces a moving output; pass-through repeats what its input says.
 TEST(ModulesFilterAnnouncements, FollowTheRoutine) {
     FilterRig rig(1, 1);
