@@ -27,6 +27,9 @@
 #include "modules/modulation/QX_DSP_Float_to_Volt.h"
 #include "modules/modulation/QX_DSP_GUI_Multi_ABxC.h"
 #include "modules/modulation/QX_DSP_GUI_Multi_AxB_C.h"
+#include "modules/modulation/QX_DSP_Glide_F.h"
+#include "modules/modulation/QX_DSP_GUItoV_Glide.h"
+#include "modules/modulation/QX_DSP_GUItoV_Glide_Multi.h"
 #include "modules/modulation/QX_DSP_HAHDSR_Env.h"
 #include "modules/modulation/QX_DSP_Velkor2_Control.h"
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
@@ -71,8 +74,8 @@ constexpr ModuleClass kModuleClasses[] = {
     {6003, 6003, Plain, "QX_DSP_Host_AudioIn", make<QX_DSP_Host_AudioIn>, false},
     {6004, 6005, Plain, "QX_DSP_FixedValueToVolt", make<QX_DSP_FixedValueToVolt>, false},
     {6007, 6008, Plain, "QX_DSP_FixedValueToINT_FLOAT", make<QX_DSP_FixedValueToINT_FLOAT>, false},
-    {6012, 6016, Plain, "QX_DSP_GUItoV_Glide", makeStandIn, true},
-    {6018, 6029, Plain, "QX_DSP_GUItoV_Glide_Multi", makeStandIn, true},
+    {6012, 6016, Plain, "QX_DSP_GUItoV_Glide", make<QX_DSP_GUItoV_Glide>, false},
+    {6018, 6029, Plain, "QX_DSP_GUItoV_Glide_Multi", make<QX_DSP_GUItoV_Glide_Multi>, false},
     {6031, 6035, Plain, "QX_DSP_GUI_Multi_ABxC", make<QX_DSP_GUI_Multi_ABxC>, false},
     {6037, 6039, Plain, "QX_DSP_GUI_Multi_AxB_C", make<QX_DSP_GUI_Multi_AxB_C>, false},
     {6074, 6127, Plain, "QX_DSP_Adder", make<QX_DSP_Adder>, false},
@@ -96,7 +99,7 @@ constexpr ModuleClass kModuleClasses[] = {
     {6293, 6297, Plain, "QX_DSP_HAHDSR_Env", make<QX_DSP_HAHDSR_Env>, false},
     {6299, 6300, VoiceLinked, "QX_DSP_HAHDSR_Env", makeVoiceLinked<QX_DSP_HAHDSR_Env>, false},
     {6306, 6310, Plain, "QX_DSP_FadeIn", make<QX_DSP_FadeIn>, false},
-    {6043, 6044, Plain, "QX_DSP_Glide_F", makeStandIn, true},
+    {6043, 6044, Plain, "QX_DSP_Glide_F", make<QX_DSP_Glide_F>, false},
     {6344, 6347, Plain, "QX_DSP_Delay", makeStandIn, true},
     {6349, 6350, Plain, "QX_DSP_Delay_ST", makeStandIn, true},
     {6354, 6357, Plain, "QX_DSP_OSC_Multi_Out_x8", make<QX_DSP_OSC_Multi_Out_x8>, false},
