@@ -4,6 +4,7 @@
 
 #include "engine/QX_DSP_StandIn.h"
 #include "engine/QX_DSP_StandInAllocator.h"
+#include "engine/QX_DSP_TemporaryPassThrough.h"
 #include "modules/effects/QX_DSP_Adder.h"
 #include "modules/effects/QX_DSP_Dual_Level.h"
 #include "modules/effects/QX_DSP_FadeIn.h"
@@ -25,9 +26,9 @@
 #include "modules/modulation/QX_DSP_Float_Converter.h"
 #include "modules/modulation/QX_DSP_Float_Converter_Switch.h"
 #include "modules/modulation/QX_DSP_Float_to_Volt.h"
+#include "modules/modulation/QX_DSP_Glide_F.h"
 #include "modules/modulation/QX_DSP_GUI_Multi_ABxC.h"
 #include "modules/modulation/QX_DSP_GUI_Multi_AxB_C.h"
-#include "modules/modulation/QX_DSP_Glide_F.h"
 #include "modules/modulation/QX_DSP_GUItoV_Glide.h"
 #include "modules/modulation/QX_DSP_GUItoV_Glide_Multi.h"
 #include "modules/modulation/QX_DSP_HAHDSR_Env.h"
@@ -55,6 +56,11 @@ QX_ModuleBase* make(const ModuleContext& context) {
 template <class Module>
 QX_ModuleBase* makeVoiceLinked(const ModuleContext& context) {
     return new (std::nothrow) Module(context.host, context.asleep, context.allocator, context.copy);
+}
+
+// Until the EQ and the pitch shifter exist, the output chain passes audio through them.
+QX_ModuleBase* makeTemporaryPassThrough(const ModuleContext& context) {
+    return new (std::nothrow) QX_DSP_TemporaryPassThrough(context.host, context.asleep);
 }
 
 QX_ModuleBase* makeStandIn(const ModuleContext& context) {
@@ -106,10 +112,10 @@ constexpr ModuleClass kModuleClasses[] = {
     {6359, 6360, Plain, "QX_DSP_Noise", makeStandIn, true},
     {6362, 6368, Plain, "QX_DSP_LFO", makeStandIn, true},
     {6374, 6375, Plain, "QX_DSP_Chorus3v", makeStandIn, true},
-    {6459, 6463, Plain, "QX_DSP_PitchShifter", makeStandIn, true},
+    {6459, 6463, Plain, "QX_DSP_PitchShifter", makeTemporaryPassThrough, true},
     {6425, 6427, Plain, "QX_DSP_BiQuad_Static", makeStandIn, true},
     {6429, 6432, Plain, "QX_DSP_BiQuad_Coeff", makeStandIn, true},
-    {6438, 6442, Plain, "QX_DSP_BiQuad_Multi_Engine", makeStandIn, true},
+    {6438, 6442, Plain, "QX_DSP_BiQuad_Multi_Engine", makeTemporaryPassThrough, true},
     {6444, 6447, Plain, "QX_DSP_Multi_Filter", make<QX_DSP_Multi_Filter>, false},
     {6449, 6449, VoiceLinked, "QX_DSP_Multi_Filter", makeVoiceLinked<QX_DSP_Multi_Filter>, false},
     {6417, 6420, Plain, "QX_DSP_FdB_to_VFGain", make<QX_DSP_FdB_to_VFGain>, false},
