@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "BenchEngine.h"
 #include "engine/QX_EngineHost.h"
 #include "modules/effects/QX_DSP_Multi_Filter.h"
 
@@ -18,24 +19,6 @@ constexpr int kRate = 48000;
 constexpr int kLawA = 1;
 constexpr int kLawG = 7;
 constexpr int kAcid = 9;
-
-class BenchEngine : public QX_EngineHost {
-public:
-    BenchEngine() {
-        engineBlockLength = kBlock;
-        sampleRateInt = kRate;
-        halfSampleRate = kRate / 2;
-        buildRateTables();
-    }
-    void setParameterFromModule(int, float, bool) override {}
-    void notifyEditor(int, float) override {}
-    bool readHostTime(HostTime&) override { return false; }
-    void setProgram(std::int32_t) override {}
-    std::int32_t getProgram() override { return 0; }
-
-protected:
-    void* programStorage(int) override { return nullptr; }
-};
 
 // Input (a sine), cutoff (a sweep over the block, or a constant) and resonance, written once; the
 // module then stays idle so that only the filter is measured.
@@ -57,7 +40,7 @@ public:
 };
 
 void runFilter(benchmark::State& state, int type, bool movingCutoff) {
-    auto engine = std::make_unique<BenchEngine>();
+    auto engine = std::make_unique<BenchEngine>(kBlock, kRate);
     auto add = [&engine](QX_ModuleBase* module) {
         engine->modules[engine->moduleCount++] = module;
         return module;

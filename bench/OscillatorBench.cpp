@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "BenchEngine.h"
 #include "engine/QX_EngineHost.h"
 #include "modules/sources/QX_DSP_OSC_Multi_Out_x8.h"
 
@@ -16,23 +17,6 @@ constexpr int kBlock = 128;
 constexpr int kRate = 48000;
 constexpr int kSaw = 1;
 constexpr int kPulse = 8;
-
-class BenchEngine : public QX_EngineHost {
-public:
-    BenchEngine() {
-        engineBlockLength = kBlock;
-        sampleRateInt = kRate;
-        halfSampleRate = kRate / 2;
-        buildRateTables();
-    }
-    void setParameterFromModule(int, float, bool) override {}
-    void notifyEditor(int, float) override {}
-    bool readHostTime(HostTime&) override { return false; }
-    void setProgram(std::int32_t) override {}
-
-protected:
-    void* programStorage(int) override { return nullptr; }
-};
 
 // Pitch (a glide over the block, or a constant), level 1, ratio 0.1 and width 0.3, written once;
 // the module then stays idle so that only the oscillator is measured.
@@ -53,7 +37,7 @@ public:
 };
 
 void runOscillator(benchmark::State& state, bool movingPitch, int wave) {
-    auto engine = std::make_unique<BenchEngine>();
+    auto engine = std::make_unique<BenchEngine>(kBlock, kRate);
     auto add = [&engine](QX_ModuleBase* module) {
         engine->modules[engine->moduleCount++] = module;
         return module;
