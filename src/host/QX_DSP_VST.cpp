@@ -45,6 +45,7 @@ constexpr int kMpeBendBase = 403;
 constexpr int kMpePressureBase = 418;
 constexpr int kMpeSlideBase = 433;
 constexpr int kMpeSlideController = 74;
+constexpr int kMpeModeUnknown = -1;  // no block processed since the engine was built
 
 // NRPN controllers, and the offset that keeps NRPN numbers apart from plain controllers.
 constexpr int kNrpnNumberMsb = 99;
@@ -244,8 +245,13 @@ void QX_DSP_VST::checkMpeMode() {
     if (mpeMode == lastMpeMode_) {
         return;
     }
+    // A freshly built engine has nothing to silence but the notes of its first block, which an
+    // all-notes-off would cut: the first check only takes the mode.
+    const bool firstCheck = lastMpeMode_ == kMpeModeUnknown;
     lastMpeMode_ = mpeMode;
-    sendAllNotesOff();
+    if (!firstCheck) {
+        sendAllNotesOff();
+    }
     for (int c = 1; c <= kMemberChannels; ++c) {
         setParameter(kMpeBendBase + c, 0.5f);
         setParameter(kMpePressureBase + c, 0.0f);
@@ -743,6 +749,7 @@ void QX_DSP_VST::resume() {
     // The engine is rebuilt with the host's processing stopped, so this thread owns it now.
     engineSuspended.store(true, std::memory_order_release);
     buildEngine();
+    lastMpeMode_ = kMpeModeUnknown;
     for (int i = 0; i < moduleCount; ++i) {
         modules[i]->prepare();
     }

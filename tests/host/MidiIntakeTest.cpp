@@ -20,7 +20,7 @@ protected:
         core().bindParameter(probe, probe->moduleIndex, kParamHostMidi, 0, 0, 0, 0);
         settle();
     }
-    // The MPE check at the end of a block sends its reset into the next one.
+    // An MPE switch sends its reset at the end of a block, into the next one.
     void settle() {
         host.process(16);
         host.process(16);
@@ -43,6 +43,20 @@ protected:
     TestHost host;
     ProbeModule* probe = nullptr;
 };
+
+TEST(HostMidiStart, ANoteInTheFirstBlockIsNotCutByTheFirstMpeCheck) {
+    TestHost host;
+    ASSERT_NE(host.open(), nullptr);
+    host.start(44100.0f, 128);
+    ProbeModule* probe = appendProbe(pluginOf(host.effect));
+    pluginOf(host.effect).bindParameter(probe, probe->moduleIndex, kParamHostMidi, 0, 0, 0, 0);
+    host.sendMidi({{0x90, 69, 100}});
+    for (int block = 0; block < 4; ++block) {
+        host.process(128);
+    }
+    ASSERT_EQ(probe->events.size(), 1u);
+    EXPECT_EQ(probe->events[0].ivalue, packMidi(0x90, 69, 100));
+}
 
 TEST_F(HostMidiIntake, MessagesReachTheEngineAtTheirOwnSample) {
     const std::uint32_t start = core().sampleClock;
