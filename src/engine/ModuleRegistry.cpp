@@ -35,8 +35,10 @@
 #include "modules/modulation/QX_DSP_GUItoV_Glide.h"
 #include "modules/modulation/QX_DSP_GUItoV_Glide_Multi.h"
 #include "modules/modulation/QX_DSP_HAHDSR_Env.h"
+#include "modules/modulation/QX_DSP_LFO.h"
 #include "modules/modulation/QX_DSP_Velkor2_Control.h"
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
+#include "modules/sources/QX_DSP_Noise.h"
 #include "modules/sources/QX_DSP_OSC_Multi_Out_x8.h"
 #include "modules/sources/QX_DSP_Velkor2_OSC_Combine.h"
 #include "modules/voice/QX_DSP_Counter_Indexing.h"
@@ -107,8 +109,8 @@ constexpr ModuleClass kModuleClasses[] = {
     {6344, 6347, Plain, "QX_DSP_Delay", makeStandIn, true},
     {6349, 6350, Plain, "QX_DSP_Delay_ST", makeStandIn, true},
     {6354, 6357, Plain, "QX_DSP_OSC_Multi_Out_x8", make<QX_DSP_OSC_Multi_Out_x8>, false},
-    {6359, 6360, Plain, "QX_DSP_Noise", makeStandIn, true},
-    {6362, 6368, Plain, "QX_DSP_LFO", makeStandIn, true},
+    {6359, 6360, Plain, "QX_DSP_Noise", make<QX_DSP_Noise>, false},
+    {6362, 6368, Plain, "QX_DSP_LFO", make<QX_DSP_LFO>, false},
     {6374, 6375, Plain, "QX_DSP_Chorus3v", makeStandIn, true},
     {6459, 6463, Plain, "QX_DSP_PitchShifter", make<QX_DSP_PitchShifter>, false},
     {6425, 6427, Plain, "QX_DSP_BiQuad_Static", make<QX_DSP_BiQuad_Static>, false},
