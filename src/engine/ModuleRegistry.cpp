@@ -4,8 +4,13 @@
 
 #include "engine/QX_DSP_StandIn.h"
 #include "engine/QX_DSP_StandInAllocator.h"
-#include "engine/QX_DSP_TemporaryPassThrough.h"
 #include "modules/effects/QX_DSP_Adder.h"
+#include "modules/effects/QX_DSP_Chorus3v.h"
+#include "modules/effects/QX_DSP_Delay.h"
+#include "modules/effects/QX_DSP_Delay_ST.h"
+#include "modules/effects/QX_DSP_BiQuad_Coeff.h"
+#include "modules/effects/QX_DSP_BiQuad_Multi_Engine.h"
+#include "modules/effects/QX_DSP_BiQuad_Static.h"
 #include "modules/effects/QX_DSP_Dual_Level.h"
 #include "modules/effects/QX_DSP_FadeIn.h"
 #include "modules/effects/QX_DSP_Level_ABxC.h"
@@ -14,6 +19,7 @@
 #include "modules/effects/QX_DSP_Level_FX_BUS.h"
 #include "modules/effects/QX_DSP_Multi_Filter.h"
 #include "modules/effects/QX_DSP_Panner.h"
+#include "modules/effects/QX_DSP_PitchShifter.h"
 #include "modules/effects/QX_DSP_Saturation.h"
 #include "modules/effects/QX_DSP_Soft_Limiter.h"
 #include "modules/effects/QX_DSP_ST_Level.h"
@@ -33,8 +39,10 @@
 #include "modules/modulation/QX_DSP_GUItoV_Glide.h"
 #include "modules/modulation/QX_DSP_GUItoV_Glide_Multi.h"
 #include "modules/modulation/QX_DSP_HAHDSR_Env.h"
+#include "modules/modulation/QX_DSP_LFO.h"
 #include "modules/modulation/QX_DSP_Velkor2_Control.h"
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
+#include "modules/sources/QX_DSP_Noise.h"
 #include "modules/sources/QX_DSP_OSC_Multi_Out_x8.h"
 #include "modules/sources/QX_DSP_Velkor2_OSC_Combine.h"
 #include "modules/voice/QX_DSP_Counter_Indexing.h"
@@ -57,11 +65,6 @@ QX_ModuleBase* make(const ModuleContext& context) {
 template <class Module>
 QX_ModuleBase* makeVoiceLinked(const ModuleContext& context) {
     return new (std::nothrow) Module(context.host, context.asleep, context.allocator, context.copy);
-}
-
-// Until the EQ and the pitch shifter exist, the output chain passes audio through them.
-QX_ModuleBase* makeTemporaryPassThrough(const ModuleContext& context) {
-    return new (std::nothrow) QX_DSP_TemporaryPassThrough(context.host, context.asleep);
 }
 
 QX_ModuleBase* makeStandIn(const ModuleContext& context) {
@@ -107,16 +110,16 @@ constexpr ModuleClass kModuleClasses[] = {
     {6299, 6300, VoiceLinked, "QX_DSP_HAHDSR_Env", makeVoiceLinked<QX_DSP_HAHDSR_Env>, false},
     {6306, 6310, Plain, "QX_DSP_FadeIn", make<QX_DSP_FadeIn>, false},
     {6043, 6044, Plain, "QX_DSP_Glide_F", make<QX_DSP_Glide_F>, false},
-    {6344, 6347, Plain, "QX_DSP_Delay", makeStandIn, true},
-    {6349, 6350, Plain, "QX_DSP_Delay_ST", makeStandIn, true},
+    {6344, 6347, Plain, "QX_DSP_Delay", make<QX_DSP_Delay>, false},
+    {6349, 6350, Plain, "QX_DSP_Delay_ST", make<QX_DSP_Delay_ST>, false},
     {6354, 6357, Plain, "QX_DSP_OSC_Multi_Out_x8", make<QX_DSP_OSC_Multi_Out_x8>, false},
-    {6359, 6360, Plain, "QX_DSP_Noise", makeStandIn, true},
-    {6362, 6368, Plain, "QX_DSP_LFO", makeStandIn, true},
-    {6374, 6375, Plain, "QX_DSP_Chorus3v", makeStandIn, true},
-    {6459, 6463, Plain, "QX_DSP_PitchShifter", makeTemporaryPassThrough, true},
-    {6425, 6427, Plain, "QX_DSP_BiQuad_Static", makeStandIn, true},
-    {6429, 6432, Plain, "QX_DSP_BiQuad_Coeff", makeStandIn, true},
-    {6438, 6442, Plain, "QX_DSP_BiQuad_Multi_Engine", makeTemporaryPassThrough, true},
+    {6359, 6360, Plain, "QX_DSP_Noise", make<QX_DSP_Noise>, false},
+    {6362, 6368, Plain, "QX_DSP_LFO", make<QX_DSP_LFO>, false},
+    {6374, 6375, Plain, "QX_DSP_Chorus3v", make<QX_DSP_Chorus3v>, false},
+    {6459, 6463, Plain, "QX_DSP_PitchShifter", make<QX_DSP_PitchShifter>, false},
+    {6425, 6427, Plain, "QX_DSP_BiQuad_Static", make<QX_DSP_BiQuad_Static>, false},
+    {6429, 6432, Plain, "QX_DSP_BiQuad_Coeff", make<QX_DSP_BiQuad_Coeff>, false},
+    {6438, 6442, Plain, "QX_DSP_BiQuad_Multi_Engine", make<QX_DSP_BiQuad_Multi_Engine>, false},
     {6444, 6447, Plain, "QX_DSP_Multi_Filter", make<QX_DSP_Multi_Filter>, false},
     {6449, 6449, VoiceLinked, "QX_DSP_Multi_Filter", makeVoiceLinked<QX_DSP_Multi_Filter>, false},
     {6417, 6420, Plain, "QX_DSP_FdB_to_VFGain", make<QX_DSP_FdB_to_VFGain>, false},
