@@ -8,7 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libsndfile1-dev libpng-dev zlib1g-dev)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libsndfile1-dev libpng-dev zlib1g-dev
+  libfreetype-dev fonts-dejavu-core)
 
 deps() {
   local missing=()

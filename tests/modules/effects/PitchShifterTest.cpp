@@ -46,7 +46,10 @@ public:
                               nullptr);
     }
 
-    void value(int offset, int pin, float fvalue) { event(offset, pin, tenths(fvalue), fvalue); }
+    // Value pins read fvalue; the integer beside a non-finite value is left at 0.
+    void value(int offset, int pin, float fvalue) {
+        event(offset, pin, std::isfinite(fvalue) ? tenths(fvalue) : 0, fvalue);
+    }
 
     void follow(Signal s, std::function<float(std::uint32_t)> f, int offset = 0, int kind = kEventMoving) {
         const std::uint32_t from = engine.sampleClock + static_cast<std::uint32_t>(offset);
