@@ -46,10 +46,7 @@ public:
                               nullptr);
     }
 
-    // Value pins read fvalue; the integer beside a non-finite value is left at 0.
-    void value(int offset, int pin, float fvalue) {
-        event(offset, pin, std::isfinite(fvalue) ? tenths(fvalue) : 0, fvalue);
-    }
+    void value(int offset, int pin, float fvalue) { event(offset, pin, tenths(fvalue), fvalue); }
 
     void follow(Signal s, std::function<float(std::uint32_t)> f, int offset = 0, int kind = kEventMoving) {
         const std::uint32_t from = engine.sampleClock + static_cast<std::uint32_t>(offset);
