@@ -7,6 +7,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "modules/effects/DelayRig.h"
@@ -142,19 +143,22 @@ INSTANTIATE_TEST_SUITE_P(ModulesChorus, ModulesChorusSize, testing::ValuesIn(kSi
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Off: silent, announced still, idle. On again: the line starts empty, so what went in before
-// never comes out, and what comes in after keeps its delay.
+// (enough to fill the ring many times over) never comes out, and what comes in after keeps its delay.
 TEST(ModulesChorus, OffAndOnRestartsFromSilence) {
     Rig rig;
-    const Signal mods[] = {constant(0.5f), constant(0.5f), constant(0.5f)};
-    wired(rig, [](std::uint32_t t) { return t == 0 || t == 400 ? 1.0f : 0.0f; }, constant(1.0f), mods);
+    const Signal mods[] = {constant(-0.5f), constant(-0.5f), constant(-0.5f)};
+    wired(rig, [](std::uint32_t t) { return t < 1000 || t == 1400 ? 1.0f : 0.0f; }, constant(0.1f), mods);
+    rig.setting(0, Chorus::kPinSize, 11);
     rig.setting(0, Chorus::kPinTaps, 2);
-    rig.value(100, Chorus::kPinEnable, 0.0f);
-    rig.run(350);
+    rig.value(1000, Chorus::kPinEnable, 0.0f);
+    rig.run(1250);
     EXPECT_TRUE(rig.idle());
-    rig.value(0, Chorus::kPinEnable, 1.0f);
-    rig.run(1000);
-    EXPECT_EQ(nonZero(rig.out(0)), std::vector<int>{886});
-    EXPECT_EQ(nonZero(rig.out(1)), std::vector<int>{886});
+    rig.value(50, Chorus::kPinEnable, 1.0f);
+    rig.run(450);
+    for (int tap = 0; tap < 2; ++tap) {
+        const std::vector<float> after(rig.out(tap).begin() + 1000, rig.out(tap).end());
+        EXPECT_EQ(nonZero(after), std::vector<int>{445}) << "tap " << tap + 1;
+    }
     EXPECT_EQ(rig.kinds(1), (std::vector<int>{kEventMoving, kEventStill, kEventMoving}));
     EXPECT_EQ(rig.kinds(2), std::vector<int>{kEventStill});
 }

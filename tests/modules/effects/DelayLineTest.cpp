@@ -186,21 +186,23 @@ INSTANTIATE_TEST_SUITE_P(ModulesDelay, ModulesDelaySize, testing::ValuesIn(kSize
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Switched off, the line is silent, says so and goes idle; switched on again it starts from an
-// empty line: what went in before never comes out.
+// empty line: what went in before (enough to fill the ring many times over) never comes out.
 TEST(ModulesDelay, OffAndOnRestartsFromSilence) {
     Rig rig;
-    rig.feed(0, Delay::kPinInput, [](std::uint32_t t) { return t == 0 || t == 900 ? 1.0f : 0.0f; });
+    rig.feed(0, Delay::kPinInput, [](std::uint32_t t) { return t < 600 || t == 900 ? 1.0f : 0.0f; });
     rig.listen(0, 0);
     rig.prepare();
+    rig.setting(0, Delay::kPinSize, 11);
     rig.setting(0, Delay::kPinUnit, 2);
-    rig.value(0, Delay::kPinTime, 100.0f);  // 1000 samples
+    rig.value(0, Delay::kPinTime, 10.0f);  // 100 samples
     rig.value(0, Delay::kPinFeedback, 0.5f);
-    rig.value(300, Delay::kPinEnable, 0.0f);
-    rig.run(700);
+    rig.value(600, Delay::kPinEnable, 0.0f);
+    rig.run(780);
     EXPECT_TRUE(rig.idle());
-    rig.value(100, Delay::kPinEnable, 1.0f);
-    rig.run(2300);
-    EXPECT_EQ(nonZero(rig.out()), (std::vector<int>{1900, 2900}));
+    rig.value(20, Delay::kPinEnable, 1.0f);
+    rig.run(470);
+    const std::vector<float> after(rig.out().begin() + 600, rig.out().end());
+    EXPECT_EQ(nonZero(after), (std::vector<int>{400, 500, 600}));
     EXPECT_EQ(rig.kinds(), (std::vector<int>{kEventMoving, kEventStill, kEventMoving}));
 }
 

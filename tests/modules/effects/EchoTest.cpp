@@ -83,18 +83,26 @@ TEST(ModulesEchoStereoDelay, SwapCrossesTheChannels) {
     EXPECT_EQ(nonZero(rig.out(1)), std::vector<int>{441});
 }
 
-// Off: silent, announced still, idle. On again: nothing from before comes out.
+// Off: silent, announced still, idle. On again: nothing from before (enough to fill the buffers
+// many times over) comes out, and what comes in after keeps its delay.
 TEST(ModulesEchoStereoDelay, OffAndOnRestartsFromSilence) {
     StereoRig rig;
-    stereoImpulses(rig);
-    rig.value(0, StereoDelay::kPinTime, 1.0f);
-    rig.setting(100, StereoDelay::kPinEnable, 0);
-    rig.run(400);
+    rig.feed(0, StereoDelay::kPinLeft, [](std::uint32_t t) { return t < 500 || t == 800 ? 1.0f : 0.0f; });
+    rig.feed(1, StereoDelay::kPinRight, [](std::uint32_t t) { return t < 500 || t == 810 ? 1.0f : 0.0f; });
+    rig.listen(0, 0);
+    rig.listen(1, 1);
+    rig.prepare();
+    rig.setting(0, StereoDelay::kPinSize, 11);
+    rig.value(0, StereoDelay::kPinTime, 0.2f);  // 88.2 samples
+    rig.setting(500, StereoDelay::kPinEnable, 0);
+    rig.run(680);
     EXPECT_TRUE(rig.idle());
-    rig.setting(0, StereoDelay::kPinEnable, 1);
-    rig.run(1000);
-    EXPECT_TRUE(nonZero(rig.out(0)).empty());
-    EXPECT_TRUE(nonZero(rig.out(1)).empty());
+    rig.setting(20, StereoDelay::kPinEnable, 1);
+    rig.run(420);
+    for (int side = 0; side < 2; ++side) {
+        const std::vector<float> after(rig.out(side).begin() + 500, rig.out(side).end());
+        EXPECT_EQ(nonZero(after), std::vector<int>{388 + 10 * side}) << "side " << side;
+    }
     EXPECT_EQ(rig.kinds(1), (std::vector<int>{kEventMoving, kEventStill, kEventMoving}));
 }
 
