@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "host/QX_DSP_VST.h"
 #include "params/BankFiles.h"

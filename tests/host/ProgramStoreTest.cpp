@@ -88,6 +88,47 @@ TEST_F(HostProgramStore, TheMemoryDumpIsTheBankChunk) {
     std::filesystem::remove(file);
 }
 
+TEST_F(HostProgramStore, SectionCopyPasteAndRandomiseWorkThroughTheInstrument) {
+    constexpr int kSeqCopy = 366;
+    constexpr int kSeqPaste = 367;
+    constexpr int kSeqA1 = 135;
+    constexpr int kSeqLength = 134;
+    constexpr int kOscRandomise = 212;
+    const int oscGroup[] = {64, 65, 73, 66, 71};
+    host.start();
+    host.process(64);
+    const auto press = [&](int id) {
+        core().setParameter(id, 1.0f);
+        host.process(64);
+        core().setParameter(id, 0.0f);
+        host.process(64);
+    };
+    host.effect->setParameter(host.effect, kSeqA1, 1.0f);
+    host.effect->setParameter(host.effect, kSeqLength, 0.5f);
+    host.process(64);
+    const float length = value(kSeqLength);
+    press(kSeqCopy);
+    host.effect->setParameter(host.effect, kSeqA1, 0.0f);
+    host.effect->setParameter(host.effect, kSeqLength, 1.0f);
+    host.process(64);
+    press(kSeqPaste);
+    EXPECT_EQ(value(kSeqA1), 1.0f);
+    EXPECT_NEAR(value(kSeqLength), length, 1e-6f);
+
+    std::vector<float> before;
+    for (const int id : oscGroup) {
+        before.push_back(value(id));
+    }
+    press(kOscRandomise);
+    int changed = 0;
+    for (std::size_t i = 0; i < std::size(oscGroup); ++i) {
+        const float now = value(oscGroup[i]);
+        EXPECT_TRUE(now >= 0.0f && now <= 1.0f);
+        changed += now != before[i] ? 1 : 0;
+    }
+    EXPECT_GE(changed, 3);  // five fresh draws rarely meet the old option
+}
+
 // Controllers as the MIDI thread meets them, and the normalised values the mapped parameters take.
 struct ControllerCase {
     const char* name;
