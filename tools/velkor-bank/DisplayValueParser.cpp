@@ -1,6 +1,7 @@
 #include "velkor-bank/DisplayValueParser.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>

@@ -95,17 +95,16 @@ ProgramRecord FactoryBankBuilder::record(int program) const {
     ProgramRecord record;
     std::memset(&record, 0, sizeof record);
     std::fill(std::begin(record.controllers), std::end(record.controllers), kNoController);
+    // A program without a source is the init program, name and all.
     const std::optional<ProgramSource>& init = sources_[kInitProgram];
-    const std::optional<ProgramSource>& own = sources_.at(program);
-    if (init) {
-        applySource(record, *init);
+    const std::optional<ProgramSource>& own = sources_.at(program) ? sources_[program] : init;
+    for (const std::optional<ProgramSource>* source : {&init, &own}) {
+        if (*source) {
+            applySource(record, **source);
+        }
     }
-    const ProgramSource* named = own ? &*own : init ? &*init : nullptr;
-    if (own && program != kInitProgram) {
-        applySource(record, *own);
-    }
-    if (named != nullptr) {
-        std::memcpy(record.name, named->name.data(), std::min<std::size_t>(named->name.size(), kProgramNameChars));
+    if (own) {
+        std::memcpy(record.name, own->name.data(), std::min<std::size_t>(own->name.size(), kProgramNameChars));
     }
     record.values[kVersionParameter] = kCurrentVersion;
     return record;
