@@ -40,13 +40,9 @@ case "${1:-}" in
     deps
     configure build -DCMAKE_BUILD_TYPE=Release
     if (($# == 0)); then
-      # Until the factory bank exists every program starts at zero: a plain saw patch.
-      set -- --param "Osc1 Wave=0.08" --param "Osc1 Mix=1" --param "Amp Sustain %=1" \
-        --param "Amp Release (s)=0.3" --param "LPF Cutoff=0.8" --param "Play Mode=1" --param "Gain=0.7" \
-        --param "Master Volume %=0.8" --param "Master Pan=0.5" --param "Pan Tracking %=0.5" \
-        --param "Osc Octave=0.4" --param "EQ 1 Gain dB=0.5" --param "EQ 2 Gain dB=0.5" \
-        --param "EQ 3 Gain dB=0.5" \
-        --notes "C3:0:1.5:100,C4:0:0.4:90,E4:0.5:0.4:90,G4:1:0.4:90,C5:1.5:1:110" --out demo.wav
+      # Four bars of chords on the factory "Arp Pluck" program, which arpeggiates them.
+      set -- --program 12 --tail 2 --out demo.wav --notes "C4:0:2:100,E4:0:2:100,G4:0:2:100,\
+A3:2:2:100,C4:2:2:100,E4:2:2:100,F3:4:2:100,A3:4:2:100,C4:4:2:100,G3:6:2:100,B3:6:2:100,D4:6:2:100"
     fi
     build/tools/velkor-render/velkor-render --plugin build/Velkor_2_Demo.so "$@"
     ;;

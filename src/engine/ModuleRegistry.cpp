@@ -5,6 +5,9 @@
 #include "engine/QX_DSP_StandIn.h"
 #include "engine/QX_DSP_StandInAllocator.h"
 #include "modules/effects/QX_DSP_Adder.h"
+#include "modules/effects/QX_DSP_Chorus3v.h"
+#include "modules/effects/QX_DSP_Delay.h"
+#include "modules/effects/QX_DSP_Delay_ST.h"
 #include "modules/effects/QX_DSP_BiQuad_Coeff.h"
 #include "modules/effects/QX_DSP_BiQuad_Multi_Engine.h"
 #include "modules/effects/QX_DSP_BiQuad_Static.h"
@@ -22,6 +25,7 @@
 #include "modules/effects/QX_DSP_ST_Level.h"
 #include "modules/effects/QX_DSP_XMix.h"
 #include "modules/effects/QX_DSP_XMixVol.h"
+#include "modules/modulation/QX_DSP_Copy_Paste.h"
 #include "modules/modulation/QX_DSP_FdB_to_VFGain.h"
 #include "modules/modulation/QX_DSP_FixedValueToINT_FLOAT.h"
 #include "modules/modulation/QX_DSP_FixedValueToVolt.h"
@@ -106,12 +110,12 @@ constexpr ModuleClass kModuleClasses[] = {
     {6299, 6300, VoiceLinked, "QX_DSP_HAHDSR_Env", makeVoiceLinked<QX_DSP_HAHDSR_Env>, false},
     {6306, 6310, Plain, "QX_DSP_FadeIn", make<QX_DSP_FadeIn>, false},
     {6043, 6044, Plain, "QX_DSP_Glide_F", make<QX_DSP_Glide_F>, false},
-    {6344, 6347, Plain, "QX_DSP_Delay", makeStandIn, true},
-    {6349, 6350, Plain, "QX_DSP_Delay_ST", makeStandIn, true},
+    {6344, 6347, Plain, "QX_DSP_Delay", make<QX_DSP_Delay>, false},
+    {6349, 6350, Plain, "QX_DSP_Delay_ST", make<QX_DSP_Delay_ST>, false},
     {6354, 6357, Plain, "QX_DSP_OSC_Multi_Out_x8", make<QX_DSP_OSC_Multi_Out_x8>, false},
     {6359, 6360, Plain, "QX_DSP_Noise", make<QX_DSP_Noise>, false},
     {6362, 6368, Plain, "QX_DSP_LFO", make<QX_DSP_LFO>, false},
-    {6374, 6375, Plain, "QX_DSP_Chorus3v", makeStandIn, true},
+    {6374, 6375, Plain, "QX_DSP_Chorus3v", make<QX_DSP_Chorus3v>, false},
     {6459, 6463, Plain, "QX_DSP_PitchShifter", make<QX_DSP_PitchShifter>, false},
     {6425, 6427, Plain, "QX_DSP_BiQuad_Static", make<QX_DSP_BiQuad_Static>, false},
     {6429, 6432, Plain, "QX_DSP_BiQuad_Coeff", make<QX_DSP_BiQuad_Coeff>, false},
@@ -124,7 +128,7 @@ constexpr ModuleClass kModuleClasses[] = {
     {6493, 6495, Plain, "QX_DSP_Midi_Adder", make<QX_DSP_Midi_Adder>, false},
     {6497, 6497, Plain, "QX_DSP_Midi_Velocity", makeStandIn, true},
     {6504, 6505, Plain, "QX_DSP_Midi_Phrase_Arp", make<QX_DSP_Midi_Phrase_Arp>, false},
-    {6508, 6524, Plain, "QX_DSP_Copy_Paste", makeStandIn, true},
+    {6508, 6524, Plain, "QX_DSP_Copy_Paste", make<QX_DSP_Copy_Paste>, false},
     {6507, 6507, Plain, "QX_DSP_OS_Command", makeStandIn, true},
     {6529, 6529, Plain, "QX_DSP_Velkor2_Control", make<QX_DSP_Velkor2_Control>, false},
     {6530, 6530, Plain, "QX_DSP_Velkor2_OSC_Combine", make<QX_DSP_Velkor2_OSC_Combine>, false},

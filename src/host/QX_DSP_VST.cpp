@@ -10,7 +10,9 @@
 #include "host/AEffEditor.h"
 #include "host/DenormalGuard.h"
 #include "host/KeyboardView.h"
+#include "params/BankFiles.h"
 #include "params/ParameterLookups.h"
+#include "params/ProgramUpgrade.h"
 #include "platform/Platform.h"
 
 using namespace vst;
@@ -32,6 +34,7 @@ constexpr int kMemberChannels = 15;
 
 constexpr const char* kFactoryBankResource = "VST_PatchMemoryBanks.mem";
 constexpr const char* kDefaultBankFile = "Banks/Default.Bnk";
+constexpr const char* kMemoryDumpFile = "VST_PatchMemoryBanks.mem";
 
 constexpr int kMinimumSampleRate = 200;
 constexpr int kDefaultSampleRate = 44100;
@@ -123,10 +126,10 @@ void QX_DSP_VST::loadFactoryBank() {
 
 void QX_DSP_VST::loadDefaultBank() {
     const std::string path = platform::userFolder() + kDefaultBankFile;
-    std::vector<std::uint8_t> image;
-    if (!platform::readFile(path, image, sizeof kFileMagic + kBankBytes) || !programs_.loadImage(image)) {
+    if (BankFiles::loadFile(programs_, BankFiles::Format::Bank, 0, path) != kLoadSucceeded) {
         return;
     }
+    programs_.spreadControllerMap();
     if (char* slot = textSlotOf(0)) {
         copyText(slot, path.c_str(), kTextSlotBytes);
     }
@@ -377,9 +380,10 @@ void QX_DSP_VST::handleController(int controller, int value, std::uint32_t time)
             nrpnDataMsb_ = static_cast<std::int8_t>(value);
             const int number = nrpnNumberMsb_ * 128 + nrpnNumberLsb_;
             if (number >= 0 && number <= kNrpnMax) {
-                lastController = number + kNrpnControllerOffset;
+                const int code = number + kNrpnControllerOffset;
+                lastController.store(code, std::memory_order_relaxed);
                 const float data = static_cast<float>(nrpnDataMsb_ * 128 + nrpnDataLsb_) / 16383.0f;
-                applyController(lastController, data, time);
+                applyController(code, data, time);
                 return;
             }
             break;
@@ -387,7 +391,7 @@ void QX_DSP_VST::handleController(int controller, int value, std::uint32_t time)
         default:
             break;
     }
-    lastController = controller;
+    lastController.store(controller, std::memory_order_relaxed);
     applyController(controller, static_cast<float>(value) / 127.0f, time);
 }
 
@@ -558,7 +562,8 @@ void QX_DSP_VST::setParameterController(int index, int controller) {
         return;
     }
     for (int p = 0; p < kProgramCount; ++p) {
-        programs_.record(p).controllers[index] = static_cast<std::uint16_t>(controller);
+        std::atomic_ref<std::uint16_t>(programs_.record(p).controllers[index])
+            .store(static_cast<std::uint16_t>(controller), std::memory_order_relaxed);
     }
 }
 
@@ -566,7 +571,7 @@ int QX_DSP_VST::getParameterController(int index) {
     if (index < 0 || index >= kHostParameterCount) {
         return -1;
     }
-    return globalRecord_->controllers[index];
+    return std::atomic_ref<std::uint16_t>(globalRecord_->controllers[index]).load(std::memory_order_relaxed);
 }
 
 bool QX_DSP_VST::readHostTime(HostTime& time) {
@@ -608,6 +613,7 @@ void QX_DSP_VST::applyProgram(int program) {
     currentRecord_.store(&programs_.record(program), std::memory_order_release);
     programLoading.store(true, std::memory_order_release);
     programJustLoaded.store(true, std::memory_order_release);
+    ProgramUpgrade::upgradeProgram(programs_.record(program));
     const bool wasSuspended = engineSuspended.exchange(false, std::memory_order_acq_rel);
     if (mayTouchEngine()) {
         for (int i = 0; i < moduleCount; ++i) {
@@ -662,6 +668,10 @@ void QX_DSP_VST::previousProgram() {
 int QX_DSP_VST::programSize() { return static_cast<int>(kProgramBytes); }
 
 int QX_DSP_VST::bankSize() { return static_cast<int>(kBankBytes); }
+
+bool QX_DSP_VST::dumpProgramMemory() {
+    return BankFiles::dumpFile(programs_, platform::userFolder() + kMemoryDumpFile);
+}
 
 int32 QX_DSP_VST::getChunk(void** data, bool isPreset) {
     // The host gets a still copy: the audio thread may change values while the host saves.
@@ -721,7 +731,7 @@ void QX_DSP_VST::suspend() {
 }
 
 void QX_DSP_VST::resume() {
-    lastController = -1;
+    lastController.store(-1, std::memory_order_relaxed);
     if (sampleRateInt < kMinimumSampleRate) {
         sampleRateInt = kDefaultSampleRate;
         halfSampleRate = sampleRateInt / 2;

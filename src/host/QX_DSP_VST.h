@@ -66,16 +66,23 @@ public:
     virtual void previousProgram();
     virtual int programSize();
     virtual int bankSize();
+    // Writes the whole program memory, without magic, as "VST_PatchMemoryBanks.mem" in the user
+    // folder; false when it cannot be written.
+    virtual bool dumpProgramMemory();
     virtual void keyboardNote(int code, float value);
 
     bool readHostTime(HostTime& time) override;
 
     void setKeyboardView(KeyboardView* view) { keyboardView_ = view; }
     ProgramMemory& programMemory() { return programs_; }
+    // The "BankFile" text (a global slot, so it lives in program 0).
+    char* bankFileText() { return textSlotOf(0); }
     int fadeStateNow() const { return fadeState_.load(std::memory_order_relaxed); }
     float fadeGainNow() const { return fadeGain_; }
 
-    int lastController = -1;  // plain controller number, or NRPN number + 200
+    // Plain controller number, or NRPN number + 200; written by the MIDI thread, read and cleared
+    // by the editor's learn panel.
+    std::atomic<int> lastController{-1};
     int keyboardVelocityOn = 90;
     int keyboardVelocityOff = 64;
     int keyboardChannel = 1;

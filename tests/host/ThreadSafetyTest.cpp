@@ -83,8 +83,10 @@ TEST(HostThreadSafety, HostCallsFromAnotherThreadWhileAudioRuns) {
         std::this_thread::yield();
     }
     std::vector<float> last(333);
+    // The randomise buttons are released: a press would give their groups values of its own.
+    const auto isRandomiseButton = [](int id) { return (id >= 212 && id <= 221) || id == 231; };
     for (int id = 0; id < 333; ++id) {
-        host.effect->setParameter(host.effect, id, value(random));
+        host.effect->setParameter(host.effect, id, isRandomiseButton(id) ? 0.0f : value(random));
         last[static_cast<std::size_t>(id)] = host.effect->getParameter(host.effect, id);
     }
     const int seen = blocks.load();

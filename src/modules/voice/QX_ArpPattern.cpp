@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/SharedRandom.h"
+
 namespace {
 
 constexpr int kOctave = 12;  // semitones
 constexpr int kHighestNote = 127;
 constexpr int kHighestRange = 3;  // "Arp Range" "1,2,3,4,"
-constexpr double kTwoToMinus32 = 1.0 / 4294967296.0;
 
 }  // namespace
 
@@ -157,9 +158,6 @@ void QX_ArpPattern::findPosition() {
 }
 
 int QX_ArpPattern::randomInt(int n) {
-    randA_ ^= randB_;
-    randB_ += randA_;
-    const float u = static_cast<float>(static_cast<double>(randB_) * kTwoToMinus32);
-    // u can round up to 1.0 as a float; the draw must stay below n.
-    return std::min(static_cast<int>(u * static_cast<float>(n)), n - 1);
+    // next() stays below 1, but the product can round up to n as a float.
+    return std::min(static_cast<int>(random_.next(1.0f) * static_cast<float>(n)), n - 1);
 }

@@ -4,8 +4,13 @@
 
 #include <cstdint>
 
+class SharedRandom;
+
 class QX_ArpPattern {
 public:
+    // Random mode draws from the instrument's shared source, interleaved with its other callers.
+    explicit QX_ArpPattern(SharedRandom& random) : random_(random) {}
+
     static constexpr int kCapacity = 32;  // usable entries of the note list
     static constexpr std::uint8_t kEmpty = 0xFF;
 
@@ -58,7 +63,5 @@ private:
     int startOctave_ = 0;
     int span_ = 0;
     int mode_ = kModeOff;
-    // The instrument's random pair (a, b) with its start values; each instance keeps its own.
-    std::uint32_t randA_ = 0x61253047u;
-    std::uint32_t randB_ = 0xC89DB3F6u;
+    SharedRandom& random_;
 };

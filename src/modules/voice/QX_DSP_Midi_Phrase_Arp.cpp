@@ -34,7 +34,7 @@ bool atOrAfter(std::uint32_t time, std::uint32_t reference) {
 }  // namespace
 
 QX_DSP_Midi_Phrase_Arp::QX_DSP_Midi_Phrase_Arp(QX_EngineHost* owner, bool asleep)
-    : QX_ModuleBase(owner, asleep) {}
+    : QX_ModuleBase(owner, asleep), pattern_(owner->sharedRandom) {}
 
 void QX_DSP_Midi_Phrase_Arp::prepare() {
     pattern_.clear();

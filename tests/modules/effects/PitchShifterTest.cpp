@@ -46,7 +46,10 @@ public:
                               nullptr);
     }
 
-    void value(int offset, int pin, float fvalue) { event(offset, pin, tenths(fvalue), fvalue); }
+    // Value pins read fvalue; the integer beside a non-finite value is left at 0.
+    void value(int offset, int pin, float fvalue) {
+        event(offset, pin, std::isfinite(fvalue) ? tenths(fvalue) : 0, fvalue);
+    }
 
     void follow(Signal s, std::function<float(std::uint32_t)> f, int offset = 0, int kind = kEventMoving) {
         const std::uint32_t from = engine.sampleClock + static_cast<std::uint32_t>(offset);
@@ -129,19 +132,20 @@ INSTANTIATE_TEST_SUITE_P(ModulesPitchShifter, ModulesPitchShifterShift, testing:
                          [](const testing::TestParamInfo<PitchCase>& info) { return std::string(info.param.name); });
 
 // With the pitch input at exactly 0 the heads glide home and the output is the input delayed by
-// the rest position: the base delay plus one window (melt) or half a window (echo). "Melt Buffer"
-// 5 makes the window 1102 samples at 44.1 kHz.
+// the rest position: the base delay (pin value 2: 20 ms) plus one window (melt) or half a window
+// (echo). "Melt Buffer" 5 makes the window 1102 samples at 44.1 kHz and 2400 at 96 kHz.
 struct RestCase {
     const char* name;
     int mode;
+    int sampleRate;
     int restDelay;
     float tolerance;  // the echo fade keeps (1/2)^24 of the second head at rest
 };
 
-constexpr int kBaseDelay = 882;  // base-delay pin 2: 20 ms
 const RestCase kRestCases[] = {
-    {"MeltRestsOneWindowBack", 1, kBaseDelay + 1102, 0.0f},
-    {"EchoRestsHalfAWindowBack", 4, kBaseDelay + 551, 1.0e-7f},
+    {"MeltRestsOneWindowBack", 1, kRate, 882 + 1102, 0.0f},
+    {"EchoRestsHalfAWindowBack", 4, kRate, 882 + 551, 1.0e-7f},
+    {"MeltAt96kHz", 1, 96000, 1920 + 2400, 0.0f},
 };
 
 class ModulesPitchShifterRest : public testing::TestWithParam<RestCase> {};
@@ -151,7 +155,7 @@ TEST_P(ModulesPitchShifterRest, ZeroPitchGlidesHomeToAPlainDelay) {
     constexpr int kGlide = 140000;  // half the phase range at 0x4000 per sample, and some
     constexpr int kCheck = 10000;
     const RestCase& c = GetParam();
-    ShifterRig rig(c.mode, 0);
+    ShifterRig rig(c.mode, 0, c.sampleRate);
     rig.value(0, Shifter::kPinWindow, 5.0f);
     rig.value(0, Shifter::kPinBaseDelay, 2.0f);
     rig.still(kPitch, 0.013f);
