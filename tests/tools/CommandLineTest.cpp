@@ -83,6 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"BlockZero", {"--block", "0"}, "--block: 0 is outside"},
         BadCase{"NegativeTail", {"--tail", "-1"}, "--tail: -1 must be 0 or more"},
         BadCase{"ZeroTempo", {"--tempo", "0"}, "--tempo: 0 must be above 0"},
+        BadCase{"NegativeBpm", {"--bpm", "-97"}, "--bpm: -97 must be above 0"},
         BadCase{"NegativeProgram", {"--program", "-1", "--list-params"}, "--program: must be 0"},
         BadCase{"ParamWithoutValue", {"--param", "Gain"}, "expected NAME=VALUE"},
         BadCase{"ParamOutOfRange", {"--param", "Gain=1.5"}, "must be within 0..1"},

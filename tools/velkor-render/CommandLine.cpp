@@ -35,7 +35,7 @@ Output:
   --block FRAMES       frames per processReplacing call, default 512
   --tail SECONDS       time rendered after the last event, default 2
   --tempo BPM          host tempo for --notes, and for a MIDI file until its first
-                       tempo event; default 120
+                       tempo event; default 120 (--bpm is the same)
 
 Plug-in:
   --plugin PATH        the plug-in library; default $VELKOR_PLUGIN, else
@@ -146,7 +146,7 @@ CommandLine CommandLine::parse(std::span<const std::string_view> args) {
             settings.blockSize = integerIn(option, value(), 1, kMaxBlockSize);
         } else if (option == "--tail") {
             settings.tailSeconds = positiveSeconds(option, value(), true);
-        } else if (option == "--tempo") {
+        } else if (option == "--tempo" || option == "--bpm") {
             line.tempo = positiveSeconds(option, value(), false);
         } else if (option == "--program") {
             settings.program = number<int>(option, value());
