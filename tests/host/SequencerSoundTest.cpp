@@ -122,4 +122,34 @@ TEST(HostSequencer, SeqBStepsReachTheAmplitude) {
     EXPECT_LT(step2, step1 * 0.5);
 }
 
+// Share of the signal's energy in its slope: rises as the filter opens.
+double brightness(const std::vector<float>& x, std::int64_t from, std::int64_t to) {
+    std::vector<float> slope;
+    for (std::int64_t i = from + 1; i < to; ++i) {
+        slope.push_back(x[static_cast<std::size_t>(i)] - x[static_cast<std::size_t>(i - 1)]);
+    }
+    return rmsOf(slope, 0, static_cast<std::int64_t>(slope.size())) / rmsOf(x, from, to);
+}
+
+TEST(HostSequencer, SeqBStepsReachTheFilterCutoff) {
+    PluginPlayer player;
+    seqPatch(player, 2, "Forward", {0.0f, 0.0f});
+    player.setShown("Osc1 Wave", "Saw");
+    player.setShown("Osc Harmonics", "1024");
+    player.set("LPF Cutoff", 0.4f);
+    player.set("SeqB 1", 0.0f);
+    player.set("SeqB 2", 1.0f);
+    player.set("Seq Amp", 0.5f);     // 0: the level stays
+    player.set("Seq Filter", 1.0f);  // +100
+    player.start();
+    player.noteOn(1000, 45);
+    player.renderUntil(1000 + 3 * kStep);
+
+    const double closed = brightness(player.left, 1000 + kStep / 4, 1000 + 3 * kStep / 4);
+    const double opened = brightness(player.left, 1000 + kStep + kStep / 4, 1000 + kStep + 3 * kStep / 4);
+    const double closedAgain = brightness(player.left, 1000 + 2 * kStep + kStep / 4, 1000 + 2 * kStep + 3 * kStep / 4);
+    EXPECT_GT(opened, closed * 2.0);
+    EXPECT_NEAR(closedAgain, closed, closed * 0.02);
+}
+
 }  // namespace
