@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -257,6 +258,20 @@ TEST(ToolkitDrawText, WidthsAddAdvancesAndKerning) {
     EXPECT_EQ(font.textWidth("\u4E00"), font.textWidth("?"));
     EXPECT_EQ(font.glyph(0xB0).codepoint, char32_t{0xB0});
     EXPECT_EQ(font.textWidth("\u00B1"), font.glyph(0xB1).advance);
+}
+
+TEST(ToolkitDrawText, KerningMovesTheNextGlyph) {
+    const Font font = Font::nearest(11);
+    const int kern = font.kerning(U'T', U'o');
+    ASSERT_NE(kern, 0);
+    Framebuffer together(60, 20);
+    DrawContext a(together);
+    EXPECT_EQ(a.drawText("To", Point{5, 15}, font, {0, 0, 0}), font.textWidth("To"));
+    Framebuffer apart(60, 20);
+    DrawContext b(apart);
+    b.drawText("T", Point{5, 15}, font, {0, 0, 0});
+    b.drawText("o", Point{5 + font.textWidth("T") + kern, 15}, font, {0, 0, 0});
+    EXPECT_TRUE(std::ranges::equal(together.pixels(), apart.pixels()));
 }
 
 struct AlignCase {

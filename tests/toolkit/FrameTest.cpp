@@ -75,6 +75,19 @@ TEST(ToolkitFrame, RedrawTouchesOnlyDirtyPixels) {
     EXPECT_EQ(redrawOverSentinel(s.frame).box, (Rect{50, 15, 52, 25}));
 }
 
+TEST(ToolkitFrame, RepeatedRedrawsOfTranslucentViewsDoNotAccumulate) {
+    Frame frame(20, 20);  // no background
+    auto* glass = frame.addView(
+        std::make_unique<ViewProbe>(Rect{2, 2, 18, 18}, Color{255, 255, 255, 100}));
+    frame.redraw();
+    const Pixel once = frame.framebuffer().at(10, 10);
+    for (int i = 0; i < 3; ++i) {
+        glass->invalidate();
+        frame.redraw();
+    }
+    EXPECT_EQ(frame.framebuffer().at(10, 10), once);
+}
+
 struct RegionCase {
     const char* name;
     std::vector<Rect> invalidated;
