@@ -41,18 +41,38 @@ void appendToVector(png_structp png, png_bytep data, png_size_t length) {
     out->insert(out->end(), data, data + length);
 }
 
+// Everything libpng needs to write one image; built before any libpng call.
+struct Encoding {
+    std::uint32_t width, height;
+    int depth, colorType, interlace;
+    const png_color* palette;
+    const png_byte* paletteAlpha;
+    int paletteSize;
+    png_bytep* rows;
+    std::vector<std::uint8_t>* out;
+};
+
+// libpng reports errors by longjmp, so this frame holds no object with a destructor.
+bool encode(png_structp png, png_infop info, const Encoding* e) {
+    if (setjmp(png_jmpbuf(png))) {
+        return false;
+    }
+    png_set_write_fn(png, e->out, appendToVector, nullptr);
+    png_set_IHDR(png, info, e->width, e->height, e->depth, e->colorType, e->interlace,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (e->paletteSize > 0) {
+        png_set_PLTE(png, info, e->palette, e->paletteSize);
+        png_set_tRNS(png, info, e->paletteAlpha, e->paletteSize, nullptr);
+    }
+    png_write_info(png, info);
+    png_write_image(png, e->rows);
+    png_write_end(png, nullptr);
+    return true;
+}
+
 // Writes the reference image in `format` with libpng, to memory.
 std::vector<std::uint8_t> writePng(Format format, std::uint32_t width = kW,
                                    std::uint32_t height = kH) {
-    std::vector<std::uint8_t> out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        ADD_FAILURE() << "libpng could not write the test image";
-        return {};
-    }
-    png_set_write_fn(png, &out, appendToVector, nullptr);
     int colorType = PNG_COLOR_TYPE_RGB_ALPHA;
     int depth = 8;
     int channels = 4;
@@ -65,9 +85,6 @@ std::vector<std::uint8_t> writePng(Format format, std::uint32_t width = kW,
         case Format::Rgba8:
         case Format::Interlaced: break;
     }
-    png_set_IHDR(png, info, width, height, depth, colorType,
-                 format == Format::Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
     std::vector<png_byte> paletteAlpha;
     if (format == Format::Palette) {
@@ -79,9 +96,6 @@ std::vector<std::uint8_t> writePng(Format format, std::uint32_t width = kW,
                 paletteAlpha.push_back(p[3]);
             }
         }
-        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-        png_set_tRNS(png, info, paletteAlpha.data(), static_cast<int>(paletteAlpha.size()),
-                     nullptr);
     }
     const bool grey = format == Format::Grey8 || format == Format::GreyAlpha8;
     const bool alpha = channels == 4 || channels == 2 || format == Format::Palette;
@@ -110,10 +124,19 @@ std::vector<std::uint8_t> writePng(Format format, std::uint32_t width = kW,
             }
         }
     }
-    png_write_info(png, info);
-    png_write_image(png, rows.data());
-    png_write_end(png, nullptr);
+    std::vector<std::uint8_t> out;
+    const Encoding encoding{width, height, depth, colorType,
+                            format == Format::Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                            palette.data(), paletteAlpha.data(), static_cast<int>(palette.size()),
+                            rows.data(), &out};
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    const bool written = encode(png, info, &encoding);
     png_destroy_write_struct(&png, &info);
+    if (!written) {
+        ADD_FAILURE() << "libpng could not write the test image";
+        return {};
+    }
     return out;
 }
 
