@@ -5,6 +5,8 @@
 #   tools/dev.sh test [sanitize|thread]
 #                                 build and run every test (sanitize: AddressSanitizer + UBSan;
 #                                 thread: the threading tests under ThreadSanitizer)
+#   tools/dev.sh windows          cross-build the Windows DLLs (build-win32/, build-win64/) with
+#                                 MinGW-w64, check them and run the 64-bit one under wine64
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +24,46 @@ deps() {
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
   fi
+}
+
+windows_packages=(mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 wine wine64)
+
+windows() {
+  local missing=()
+  for p in "${windows_packages[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  # The build-time generators must run here, so they come from a native build.
+  cmake -S . -B build-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELKOR_TESTS=OFF -DVELKOR_TOOLS=OFF \
+    "${launcher[@]}" >/dev/null
+  cmake --build build-native -j "$(nproc)" --target velkor-bank velkor-glyphs
+  local arch dir
+  for arch in i686 x86_64; do
+    dir=build-win64
+    [ $arch = i686 ] && dir=build-win32
+    cmake -S . -B $dir -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/$arch-w64-mingw32.cmake \
+      -DVELKOR_TESTS=OFF -DVELKOR_TOOLS=OFF "${launcher[@]}" \
+      -DVELKOR_BANK_GENERATOR="$PWD/build-native/tools/velkor-bank/velkor-bank" \
+      -DVELKOR_GLYPHS_EXECUTABLE="$PWD/build-native/tools/velkor-glyphs/velkor-glyphs" >/dev/null
+    cmake --build $dir -j "$(nproc)" --target velkor_plugin velkor-wintest
+  done
+  tools/velkor-wintest/check-dlls.sh i686 build-win32/Velkor_2_Demo.dll x86_64 build-win64/Velkor_2_Demo.dll
+  # Only the 64-bit DLL can run: the build machine's kernel runs no 32-bit code.
+  local prefix status=0
+  prefix=$(mktemp -d)
+  WINEDEBUG=-all WINEPREFIX=$prefix /usr/lib/wine/wine64 build-win64/tools/velkor-wintest/velkor-wintest.exe \
+    build-win64/Velkor_2_Demo.dll || status=$?
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k || true
+  rm -rf "$prefix"
+  return $status
 }
 
 configure() {  # build-dir, extra cmake args...
@@ -61,8 +103,12 @@ A3:2:2:100,C4:2:2:100,E4:2:2:100,F3:4:2:100,A3:4:2:100,C4:4:2:100,G3:6:2:100,B3:
       ctest --test-dir build --output-on-failure -j 2
     fi
     ;;
+  windows)
+    deps
+    windows
+    ;;
   *)
-    sed -n '2,8p' "$0"
+    sed -n '2,9p' "$0"
     exit 2
     ;;
 esac

@@ -4,6 +4,16 @@
 
 #include <cstdint>
 
+// Host and plug-in call each other with the C calling convention, which 32-bit Windows spells
+// out; the entry point is exported undecorated (on Windows its names come from Velkor.def).
+#if defined(_WIN32)
+#define VSTCALLBACK __cdecl
+#define VST_EXPORT extern "C" __declspec(dllexport)
+#else
+#define VSTCALLBACK
+#define VST_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
 namespace vst {
 
 using int16 = std::int16_t;
@@ -12,14 +22,14 @@ using intptr = std::intptr_t;
 
 struct AEffect;
 
-using HostCallback = intptr (*)(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,
+using HostCallback = intptr(VSTCALLBACK*)(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,
                                 float opt);
-using DispatcherProc = intptr (*)(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,
+using DispatcherProc = intptr(VSTCALLBACK*)(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,
                                   float opt);
-using ProcessProc = void (*)(AEffect* effect, float** inputs, float** outputs, int32 frames);
-using ProcessDoubleProc = void (*)(AEffect* effect, double** inputs, double** outputs, int32 frames);
-using SetParameterProc = void (*)(AEffect* effect, int32 index, float value);
-using GetParameterProc = float (*)(AEffect* effect, int32 index);
+using ProcessProc = void(VSTCALLBACK*)(AEffect* effect, float** inputs, float** outputs, int32 frames);
+using ProcessDoubleProc = void(VSTCALLBACK*)(AEffect* effect, double** inputs, double** outputs, int32 frames);
+using SetParameterProc = void(VSTCALLBACK*)(AEffect* effect, int32 index, float value);
+using GetParameterProc = float(VSTCALLBACK*)(AEffect* effect, int32 index);
 
 constexpr int32 fourCC(char a, char b, char c, char d) {
     return static_cast<int32>((static_cast<std::uint32_t>(static_cast<unsigned char>(a)) << 24) |
@@ -277,5 +287,17 @@ struct ERect {
     int16 bottom;
     int16 right;
 };
+
+// Hosts compiled against the published interface see these sizes: 32-bit Windows, then 64-bit.
+constexpr bool kPointers32 = sizeof(void*) == 4;
+static_assert(sizeof(AEffect) == (kPointers32 ? 144 : 192));
+static_assert(sizeof(VstEvents) == (kPointers32 ? 16 : 32));
+static_assert(sizeof(VstEvent) == 32);
+static_assert(sizeof(VstMidiEvent) == 32);
+static_assert(sizeof(VstMidiSysexEvent) == (kPointers32 ? 32 : 48));
+static_assert(sizeof(VstTimeInfo) == 88);
+static_assert(sizeof(VstPinProperties) == 128);
+static_assert(sizeof(VstSpeakerArrangement) == 904);
+static_assert(sizeof(ERect) == 8);
 
 }  // namespace vst

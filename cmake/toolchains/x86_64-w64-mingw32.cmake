@@ -1,0 +1,19 @@
+# Cross build of the Windows DLL with MinGW-w64 (x86_64). The -posix compilers carry std::thread and
+# std::mutex (the -win32 ones do not). Linked with -static, the DLL imports only system DLLs.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(VELKOR_MINGW_TRIPLE x86_64-w64-mingw32)
+
+set(CMAKE_C_COMPILER ${VELKOR_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VELKOR_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${VELKOR_MINGW_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VELKOR_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
+set(CMAKE_MODULE_LINKER_FLAGS_INIT -static)
