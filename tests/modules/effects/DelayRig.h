@@ -51,8 +51,9 @@ public:
         module->receiveEvent(engine.sampleClock + static_cast<std::uint32_t>(offset), pin, kind, ivalue, fvalue,
                              nullptr);
     }
-    // A parameter-like value (its tenths travel beside it).
-    void value(int offset, int pin, float v) { event(offset, pin, tenths(v), v); }
+    // A parameter-like value (its tenths travel beside it; a parameter is never NaN or infinite,
+    // so hostile values go without).
+    void value(int offset, int pin, float v) { event(offset, pin, std::isfinite(v) ? tenths(v) : 0, v); }
     // A netlist constant c: c as the integer, c / 10 as the value.
     void setting(int offset, int pin, int c) { event(offset, pin, c, static_cast<float>(c) * 0.1f); }
 
