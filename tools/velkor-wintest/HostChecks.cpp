@@ -1,5 +1,6 @@
 #include "HostChecks.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -171,8 +172,9 @@ struct Marked {
 
 Marked markProgram(PluginInstance& plugin) {
     plugin.dispatch(vst::effSetProgram, 0, kTripProgram);
-    char name[] = "Wine Trip";
-    plugin.dispatch(vst::effSetProgramName, 0, 0, name);
+    std::array<char, 32> name{};
+    std::strncpy(name.data(), kTripName, name.size() - 1);
+    plugin.dispatch(vst::effSetProgramName, 0, 0, name.data());
     const int parameter = plugin.parameterIndex(kTripParameter);
     if (parameter >= 0) {
         plugin.setParameter(parameter, kTripValue);

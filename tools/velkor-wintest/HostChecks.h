@@ -7,6 +7,8 @@
 #include "CheckLog.h"
 #include "PluginLibrary.h"
 
+class PluginInstance;
+
 class HostChecks {
 public:
     // `publicFolder` stands in for %Public%: the plug-in's user folder lies below it.
@@ -21,7 +23,7 @@ public:
     void defaultBankFileReplacesFactoryBank();
 
 private:
-    void closeAndCheck(class PluginInstance& instance, const char* what);
+    void closeAndCheck(PluginInstance& instance, const char* what);
 
     const PluginLibrary& library_;
     PluginLibrary::EntryPoint entry_;

@@ -31,6 +31,7 @@ public:
 
     // The bank (every program) or the current program, copied out of the plug-in.
     std::vector<std::uint8_t> chunk(bool program);
+    // Takes a copy: the plug-in receives a writable pointer, as from a host.
     vst::intptr setChunk(std::vector<std::uint8_t> bytes, bool program);
 
     void start(float sampleRate, int blockSize);

@@ -12,7 +12,7 @@ namespace platform {
 namespace {
 
 constexpr const char* kUserFolderPattern = "%Public%/Documents/Velkor_2/";
-constexpr DWORD kReadPieceBytes = 1 << 16;
+constexpr DWORD kPieceBytes = 1 << 16;  // per ReadFile / WriteFile call
 
 // The module that holds this code: the plug-in DLL, not the host's executable.
 HMODULE ownModule() {
@@ -75,7 +75,7 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>& contents, std:
     contents.clear();
     while (contents.size() < maxBytes) {
         const std::size_t before = contents.size();
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kReadPieceBytes, maxBytes - before));
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kPieceBytes, maxBytes - before));
         contents.resize(before + want);
         DWORD got = 0;
         if (ReadFile(file.get(), contents.data() + before, want, &got, nullptr) == 0) {
@@ -99,7 +99,7 @@ bool writeFile(const std::string& path, std::span<const std::uint8_t> contents) 
     }
     bool written = true;
     for (std::size_t done = 0; written && done < contents.size();) {
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kReadPieceBytes, contents.size() - done));
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kPieceBytes, contents.size() - done));
         DWORD put = 0;
         written = WriteFile(file.get(), contents.data() + done, want, &put, nullptr) != 0 && put == want;
         done += put;
