@@ -29,8 +29,10 @@ public:
     }
 
     void event(int offset, int pin, float value) {
-        noise->receiveEvent(engine.sampleClock + static_cast<std::uint32_t>(offset), pin, kEventStill, tenths(value),
-                            value, nullptr);
+        // The module reads only the value; tenths() has no answer for NaN.
+        const std::int32_t integer = std::isnan(value) ? 0 : tenths(value);
+        noise->receiveEvent(engine.sampleClock + static_cast<std::uint32_t>(offset), pin, kEventStill, integer, value,
+                            nullptr);
     }
     void filters(float lowpass, float highpass) {
         event(0, Noise::kPinLowpass, lowpass);
