@@ -28,6 +28,9 @@ constexpr std::int32_t packMidi(int status, int data1, int data2) {
 // The integer sent beside a parameter's engineering value; for option lists, the option index.
 inline std::int32_t tenths(float engineering) {
     const double scaled = std::trunc(static_cast<double>(engineering) * 10.0 + 1000.5);
+    if (std::isnan(scaled)) {
+        return 0;  // a NaN has no integer; converting it would be undefined
+    }
     // Out-of-range values saturate instead of overflowing the conversion.
     return static_cast<std::int32_t>(std::clamp(scaled, -2.0e9, 2.0e9)) - 1000;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "support/ProbeModule.h"
 #include "support/TestEngine.h"
 
@@ -178,6 +180,30 @@ TEST_F(EngineModuleEvents, ClockWrapKeepsEventsInOrder) {
     ASSERT_EQ(probe->events.size(), 2u);
     EXPECT_EQ(probe->events[0].pos, 8);
     EXPECT_EQ(probe->events[1].pos, 20);
+}
+
+}  // namespace
+
+namespace {
+
+struct TenthsCase {
+    float engineering;
+    std::int32_t expected;
+};
+
+TEST(EngineTenths, RoundsToTenthsAndSaturatesWhatNoIntegerHolds) {
+    const TenthsCase cases[] = {
+        {0.25f, 3},
+        {-0.25f, -2},  // half a tenth rounds up
+        {12.0f, 120},
+        {std::numeric_limits<float>::infinity(), 2000000000 - 1000},
+        {-std::numeric_limits<float>::infinity(), -2000000000 - 1000},
+        {std::numeric_limits<float>::quiet_NaN(), 0},
+        {-std::numeric_limits<float>::quiet_NaN(), 0},
+    };
+    for (const TenthsCase& c : cases) {
+        EXPECT_EQ(tenths(c.engineering), c.expected) << c.engineering;
+    }
 }
 
 }  // namespace
