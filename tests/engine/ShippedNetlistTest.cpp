@@ -261,7 +261,7 @@ bool parseWrittenEntry(const std::string& token, WrittenEntry& out) {
 }
 
 TEST(EngineShippedNetlist, MatchesTheWrittenTable) {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "data" / "ShippedNetlist.txt";
+    const auto path = std::filesystem::path(VELKOR_TESTS_DIR) / "engine" / "data" / "ShippedNetlist.txt";
     std::ifstream file(path);
     ASSERT_TRUE(file) << path;
     const Netlist netlist = shippedNetlist();

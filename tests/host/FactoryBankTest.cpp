@@ -47,7 +47,7 @@ TEST(HostFactoryBank, ProgramZeroIsTheInitProgramAsWritten) {
     TestHost host;
     ASSERT_NE(host.open(), nullptr);
     EXPECT_EQ(host.text(effGetProgramName), "Init");
-    const bank::ProgramSource init = readSource(std::string(VELKOR_FACTORY_SOURCES) + "/000-init.txt");
+    const bank::ProgramSource init = readSource((std::filesystem::path(VELKOR_FACTORY_SOURCES) / "000-init.txt").string());
     ASSERT_GE(init.assignments.size(), 20u);
     for (const auto& a : init.assignments) {
         EXPECT_FLOAT_EQ(host.effect->getParameter(host.effect, a.id), a.normalised) << "line " << a.line;

@@ -7,8 +7,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
@@ -16,78 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "support/DocumentedParameters.h"
+
 namespace {
 
 constexpr int kParameterIds = 451;
 constexpr std::size_t kHostNameChars = 20;  // what getParameterName hands the host
 
-struct HostParameter {
-    int id = 0;
-    std::string name;
-    std::string control;
-    std::optional<double> min, max, engMin, engMax;
-    std::optional<int> curve;
-    bool global = false;
-    std::string options;
-};
-
-std::vector<std::string> splitTabs(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos) {
-            return fields;
-        }
-        start = tab + 1;
-    }
-}
-
-std::optional<double> number(const std::string& field) {
-    if (field == "-") {
-        return std::nullopt;
-    }
-    return std::stod(field);
-}
-
-std::vector<HostParameter> loadHostParameters() {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "data" / "HostParameters.tsv";
-    std::ifstream in(path);
-    EXPECT_TRUE(in.is_open()) << path;
-    std::vector<HostParameter> parameters;
-    std::string line;
-    bool headerSeen = false;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        if (!headerSeen) {
-            headerSeen = true;
-            continue;
-        }
-        const auto f = splitTabs(line);
-        EXPECT_EQ(f.size(), 10u) << line;
-        if (f.size() != 10u) {
-            continue;
-        }
-        HostParameter p;
-        p.id = std::stoi(f[0]);
-        p.name = f[1];
-        p.control = f[2];
-        p.min = number(f[3]);
-        p.max = number(f[4]);
-        p.engMin = number(f[5]);
-        p.engMax = number(f[6]);
-        if (f[7] != "-") {
-            p.curve = std::stoi(f[7]);
-        }
-        p.global = f[8] == "1";
-        p.options = f[9];
-        parameters.push_back(p);
-    }
-    return parameters;
-}
 
 int idOf(const ControlDescriptor& d) { return static_cast<int>(d.id & control::kIdMask); }
 
@@ -116,10 +49,10 @@ const ControlDescriptor* rowFor(int id) {
 bool inRange(unsigned kind, unsigned first, unsigned last) { return kind >= first && kind <= last; }
 
 // The kind codes that make the documented control.
-bool kindFits(const HostParameter& p, unsigned kind) {
+bool kindFits(const DocumentedParameter& p, unsigned kind) {
     const std::string& c = p.control;
     if (c == "knob") {
-        const unsigned curve = static_cast<unsigned>(p.curve.value_or(0));
+        const unsigned curve = static_cast<unsigned>(p.curve);
         return kind == curve || kind == 7 + curve || kind == 13 + curve;
     }
     if (c == "frequency knob") return kind == control::kFrequencyKnob;
@@ -195,10 +128,10 @@ TEST(ParamsControlTable, OptionListsBelongToOptionKindsAndEndWithAComma) {
 }
 
 TEST(ParamsControlTable, MatchesTheDocumentedHostParameters) {
-    const auto documented = loadHostParameters();
+    const auto documented = loadDocumentedParameters();
     ASSERT_EQ(documented.size(), static_cast<std::size_t>(control::kHostParameterCount));
     for (std::size_t i = 0; i < documented.size(); ++i) {
-        const HostParameter& p = documented[i];
+        const DocumentedParameter& p = documented[i];
         SCOPED_TRACE("id " + std::to_string(p.id) + " \"" + p.name + "\"");
         ASSERT_EQ(p.id, static_cast<int>(i));
         const auto* d = rowFor(p.id);
@@ -212,13 +145,13 @@ TEST(ParamsControlTable, MatchesTheDocumentedHostParameters) {
         if (p.max) expectClose(d->max, *p.max, "shown max");
         if (p.engMin) expectClose(d->engMin, 10.0 * *p.engMin, "engMin (times ten)");
         if (p.engMax) expectClose(d->engMax, 10.0 * *p.engMax, "engMax (times ten)");
-        EXPECT_EQ(d->options ? std::string(d->options) : std::string(), p.options);
+        EXPECT_EQ(d->options ? std::string(d->options) : std::string(), p.optionText);
     }
 }
 
 TEST(ParamsControlTable, GlobalRowsAreExactlyTheDocumentedOnes) {
     std::set<int> documented;
-    for (const auto& p : loadHostParameters()) {
+    for (const auto& p : loadDocumentedParameters()) {
         if (p.global) documented.insert(p.id);
     }
     std::set<int> inTable;

@@ -7,8 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <string>
@@ -18,6 +16,7 @@
 #include "host/QX_DSP_VST.h"
 #include "params/ControlTable.h"
 #include "params/ParameterLookups.h"
+#include "support/DocumentedParameters.h"
 #include "support/TestHost.h"
 
 namespace {
@@ -29,78 +28,9 @@ constexpr std::size_t kNameChars = 20;
 constexpr std::size_t kDisplayChars = 8;
 constexpr int kFirstReservedId = 242;  // "zFuture" from here to the last host id
 
-struct HostParameter {
-    int id = 0;
-    std::string name;
-    std::string control;
-    std::optional<double> min, max, engMin, engMax;
-    int curve = 0;  // "-" in the transcription: no curve, linear
-    bool global = false;
-    std::vector<std::string> options;
 
-    bool isOptionList() const { return control == "option list" || control == "button hub"; }
-    bool isText() const { return control == "text"; }
-    bool hasShownRange() const { return min && max; }
-    bool hasEngineeringRange() const { return engMin && engMax; }
-};
-
-std::vector<std::string> split(const std::string& line, char separator) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = line.find(separator, start);
-        fields.push_back(line.substr(start, end - start));
-        if (end == std::string::npos) {
-            return fields;
-        }
-        start = end + 1;
-    }
-}
-
-std::optional<double> number(const std::string& field) {
-    return field == "-" ? std::nullopt : std::optional<double>(std::stod(field));
-}
-
-std::vector<HostParameter> loadHostParameters() {
-    const auto path = std::filesystem::path(__FILE__).parent_path() / "data" / "HostParameters.tsv";
-    std::ifstream in(path);
-    EXPECT_TRUE(in.is_open()) << path;
-    std::vector<HostParameter> parameters;
-    std::string line;
-    bool headerSeen = false;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        if (!std::exchange(headerSeen, true)) {
-            continue;
-        }
-        const auto f = split(line, '\t');
-        if (f.size() != 10u) {
-            ADD_FAILURE() << line;
-            continue;
-        }
-        HostParameter p;
-        p.id = std::stoi(f[0]);
-        p.name = f[1];
-        p.control = f[2];
-        p.min = number(f[3]);
-        p.max = number(f[4]);
-        p.engMin = number(f[5]);
-        p.engMax = number(f[6]);
-        p.curve = f[7] == "-" ? 0 : std::stoi(f[7]);
-        p.global = f[8] == "1";
-        if (!f[9].empty()) {
-            p.options = split(f[9], ',');
-            p.options.pop_back();  // every item ends with a comma
-        }
-        parameters.push_back(p);
-    }
-    return parameters;
-}
-
-const std::vector<HostParameter>& hostParameters() {
-    static const std::vector<HostParameter> parameters = loadHostParameters();
+const std::vector<DocumentedParameter>& hostParameters() {
+    static const std::vector<DocumentedParameter> parameters = loadDocumentedParameters();
     return parameters;
 }
 
@@ -117,7 +47,7 @@ double curveOf(int code, double v) {
 }
 
 // What the host stores for `value`: option lists snap to their items, everything else is kept.
-double storedFor(const HostParameter& p, double value) {
+double storedFor(const DocumentedParameter& p, double value) {
     if (!p.isOptionList()) {
         return value;
     }
@@ -126,7 +56,7 @@ double storedFor(const HostParameter& p, double value) {
 }
 
 // The item a list shows for `value`: the one its snapped value k/(n-1) stands for, k itself.
-std::size_t itemFor(const HostParameter& p, double value) {
+std::size_t itemFor(const DocumentedParameter& p, double value) {
     return static_cast<std::size_t>(std::trunc((static_cast<double>(p.options.size()) - 1) * value + 0.5));
 }
 
@@ -148,7 +78,7 @@ void expectNumberDisplay(const std::string& text, std::optional<double> expected
 }
 
 // The shown value, when the transcription documents the shown range.
-std::optional<double> shownFor(const HostParameter& p, double stored) {
+std::optional<double> shownFor(const DocumentedParameter& p, double stored) {
     if (!p.hasShownRange()) {
         return std::nullopt;
     }
@@ -171,7 +101,7 @@ protected:
     void selectProgram(int program) { host.dispatch(effSetProgram, 0, program); }
 
     // Checks what the host and the modules see after setting `value`.
-    void expectSetting(const HostParameter& p, float value, const std::vector<std::string>& texts) {
+    void expectSetting(const DocumentedParameter& p, float value, const std::vector<std::string>& texts) {
         SCOPED_TRACE("value " + std::to_string(value));
         set(p.id, value);
         const double stored = storedFor(p, value);
@@ -359,12 +289,12 @@ TEST(ParamsDerivedLookups, AgreeWithTheDocumentedHostParameters) {
     EXPECT_EQ(textSlot, 3);
 }
 
-const HostParameter& parameterNamed(const std::string& name) {
+const DocumentedParameter& parameterNamed(const std::string& name) {
     const auto& all = hostParameters();
-    const auto it = std::find_if(all.begin(), all.end(), [&](const HostParameter& p) { return p.name == name; });
+    const auto it = std::find_if(all.begin(), all.end(), [&](const DocumentedParameter& p) { return p.name == name; });
     if (it == all.end()) {
         ADD_FAILURE() << "no parameter \"" << name << '"';
-        static const HostParameter none;
+        static const DocumentedParameter none;
         return none;
     }
     return *it;
@@ -392,7 +322,7 @@ TEST_F(ParamsHostParameters, PlayModeSnapsToTheNearestMode) {
 
 // "Filter %" runs from 5 down to -2.5: its items and engineering values fall as the host value rises.
 TEST_F(ParamsHostParameters, FilterPercentRunsDownwardsFromItsMinimum) {
-    const HostParameter& p = parameterNamed("Filter %");
+    const DocumentedParameter& p = parameterNamed("Filter %");
     ASSERT_TRUE(p.hasShownRange() && p.hasEngineeringRange());
     ASSERT_LT(*p.max, *p.min);
     set(p.id, 0.0f);
