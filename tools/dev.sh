@@ -41,18 +41,18 @@ windows() {
   fi
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  # The build-time generators must run here, so they come from a native build.
-  cmake -S . -B build-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELKOR_TESTS=OFF -DVELKOR_TOOLS=OFF \
-    "${launcher[@]}" >/dev/null
-  cmake --build build-native -j "$(nproc)" --target velkor-bank velkor-glyphs
+  # The build-time generators must run here, so they come from the native build (made by
+  # "render" when it ran before).
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
+  cmake --build build -j "$(nproc)" --target velkor-bank velkor-glyphs
   local arch dir
   for arch in i686 x86_64; do
     dir=build-win64
     [ $arch = i686 ] && dir=build-win32
     cmake -S . -B $dir -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/$arch-w64-mingw32.cmake \
       -DVELKOR_TESTS=OFF -DVELKOR_TOOLS=OFF "${launcher[@]}" \
-      -DVELKOR_BANK_GENERATOR="$PWD/build-native/tools/velkor-bank/velkor-bank" \
-      -DVELKOR_GLYPHS_EXECUTABLE="$PWD/build-native/tools/velkor-glyphs/velkor-glyphs" >/dev/null
+      -DVELKOR_BANK_GENERATOR="$PWD/build/tools/velkor-bank/velkor-bank" \
+      -DVELKOR_GLYPHS_EXECUTABLE="$PWD/build/tools/velkor-glyphs/velkor-glyphs" >/dev/null
     cmake --build $dir -j "$(nproc)" --target velkor_plugin velkor-wintest
   done
   tools/velkor-wintest/check-dlls.sh i686 build-win32/Velkor_2_Demo.dll x86_64 build-win64/Velkor_2_Demo.dll
