@@ -96,7 +96,8 @@ A3:2:2:100,C4:2:2:100,E4:2:2:100,F3:4:2:100,A3:4:2:100,C4:4:2:100,G3:6:2:100,B3:
       TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
         build-thread/tests/velkor_tests --gtest_filter='HostThreadSafety*:HostCore.Parameters*'
     elif [ "${2:-}" = sanitize ]; then
-      configure build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_SANITIZE=ON
+      configure build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_SANITIZE=ON \
+        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"  # line tables are enough for reports
       ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --test-dir build-sanitize --output-on-failure -j 2
     else
