@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kFirstSoundParameter = 3;  // 0..2 are the bank file and text slots
 constexpr int kParameters = 333;
+constexpr std::size_t kDisplayChars = 8;  // a host's display string holds no more
 
 }  // namespace
 
@@ -49,6 +50,8 @@ void PluginPlayer::setShown(std::string_view name, std::string_view shown) {
     if (index < 0) {
         return;
     }
+    std::string wanted(shown.substr(0, kDisplayChars));
+    wanted.erase(wanted.find_last_not_of(' ') + 1);
     const float before = host.effect->getParameter(host.effect, index);
     constexpr int kSteps = 4000;
     for (int step = 0; step <= kSteps; ++step) {
@@ -57,7 +60,7 @@ void PluginPlayer::setShown(std::string_view name, std::string_view shown) {
         std::string text = host.text(vst::effGetParamDisplay, index);
         text.erase(text.find_last_not_of(' ') + 1);
         text.erase(0, text.find_first_not_of(' '));
-        if (text == shown) {
+        if (text == wanted) {
             return;
         }
     }

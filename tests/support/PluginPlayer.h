@@ -15,7 +15,8 @@ public:
 
     // Before or after start(); after start the value arrives with the next block.
     void set(std::string_view name, float normalised);
-    // Chooses the value whose display reads `shown` ("0", "Poly", "1024"); fails the test if none.
+    // Chooses the value whose display reads `shown` ("0", "Poly", "1024"; cut to the display's eight
+    // characters); fails the test if none.
     void setShown(std::string_view name, std::string_view shown);
     int parameterIndex(std::string_view name);
 

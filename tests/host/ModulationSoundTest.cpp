@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "modules/sources/SourceRig.h"
+#include "support/PluginPlayer.h"
+
+namespace {
+
+using source_rig::crossingFrequency;
+
+constexpr int kRate = 44100;
+constexpr int kWindow = 2205;  // 50 ms
+
+enum class Source { Osc1, Osc2, Sub, Noise, Pulse, FilteredSaw };
+
+void sound(PluginPlayer& player, Source source) {
+    player.setPlainSine();
+    switch (source) {
+        case Source::Osc1:
+            break;
+        case Source::Osc2:
+            player.set("Osc1 Mix", 0.0f);
+            player.set("Osc2 Mix", 1.0f);
+            break;
+        case Source::Sub:
+            player.set("Osc1 Mix", 0.0f);
+            player.set("SubOsc Mix", 1.0f);
+            break;
+        case Source::Noise:
+            player.set("Osc1 Mix", 0.0f);
+            player.set("Noise Mix", 1.0f);
+            player.set("Noise LPF", 1.0f);  // the low-pass open
+            break;
+        case Source::Pulse:
+            player.setShown("Osc1 Wave", "Pulse");
+            player.setShown("Osc Harmonics", "1024");
+            player.set("Osc Width %", 0.5f);
+            break;
+        case Source::FilteredSaw:
+            player.setShown("Osc1 Wave", "Saw");
+            player.setShown("Osc Harmonics", "1024");
+            player.set("LPF Cutoff", 0.45f);
+            break;
+    }
+}
+
+// What a target changes, measured per 50 ms window: the spread between the extreme windows.
+using Feature = std::function<double(const PluginPlayer&, std::int64_t from)>;
+
+double pitchCents(const PluginPlayer& player, std::int64_t from) {
+    const std::vector<float> window(player.left.begin() + from, player.left.begin() + from + kWindow);
+    return 1200.0 * std::log2(crossingFrequency(window, kRate));
+}
+
+double levelDb(const PluginPlayer& player, std::int64_t from) {
+    return 20.0 * std::log10(rmsOf(player.left, from, from + kWindow) + 1e-12);
+}
+
+// Share of the signal's energy in its slope, in dB: rises with the high harmonics.
+double brightnessDb(const PluginPlayer& player, std::int64_t from) {
+    double slope = 0.0;
+    for (std::int64_t i = from + 1; i < from + kWindow; ++i) {
+        const double d = player.left[static_cast<std::size_t>(i)] - player.left[static_cast<std::size_t>(i - 1)];
+        slope += d * d;
+    }
+    const double rms = rmsOf(player.left, from, from + kWindow);
+    return 10.0 * std::log10(slope / (kWindow - 1) + 1e-24) - 20.0 * std::log10(rms + 1e-12);
+}
+
+double panDb(const PluginPlayer& player, std::int64_t from) {
+    return 20.0 * std::log10((rmsOf(player.left, from, from + kWindow) + 1e-12) /
+                             (rmsOf(player.right, from, from + kWindow) + 1e-12));
+}
+
+double spread(const PluginPlayer& player, const Feature& feature, std::int64_t from, std::int64_t to) {
+    double low = 1e300;
+    double high = -1e300;
+    for (std::int64_t at = from; at + kWindow <= to; at += kWindow) {
+        const double value = feature(player, at);
+        low = std::min(low, value);
+        high = std::max(high, value);
+    }
+    return high - low;
+}
+
+struct TargetCase {
+    const char* name;
+    const char* target;  // as the option list shows it
+    Source source;
+    Feature feature;
+    double minimumSpread;  // cents or dB beyond the unmodulated sound's own spread; 0: none at all
+};
+
+void PrintTo(const TargetCase& c, std::ostream* os) { *os << c.name; }
+
+constexpr double kUnmoved = 0.0;
+
+// Sources that a target does not name stay put: the routing reaches only what it says.
+const TargetCase kLfoCases[] = {
+    {"MainPitch", "Main Pitch", Source::Osc1, pitchCents, 20.0},
+    {"Osc1Pitch", "Osc1 - Pitch", Source::Osc1, pitchCents, 20.0},
+    {"Osc1PitchLeavesOsc2", "Osc1 - Pitch", Source::Osc2, pitchCents, kUnmoved},
+    {"Osc2Pitch", "Osc2 - Pitch", Source::Osc2, pitchCents, 20.0},
+    {"PulseWidth", "Pulse Width", Source::Pulse, brightnessDb, 0.1},
+    {"Osc1Level", "Osc1 - Level", Source::Osc1, levelDb, 0.1},
+    {"Osc2Level", "Osc2 - Level", Source::Osc2, levelDb, 0.1},
+    {"SubLevel", "Sub - Level", Source::Sub, levelDb, 0.1},
+    {"NoiseLevel", "Noise - Level", Source::Noise, levelDb, 0.1},
+    {"FilterCutoff", "Filter Cutoff", Source::FilteredSaw, brightnessDb, 0.01},
+    {"Panning", "Panning", Source::Osc1, panDb, 1.0},
+    {"Volume", "Volume", Source::Osc1, levelDb, 1.0},
+};
+
+// A 4 Hz sine LFO at full depth sweeps its target; the same sound without it stays put.
+class HostLfoTargets : public ::testing::TestWithParam<TargetCase> {
+protected:
+    double measure(const TargetCase& c, float depth) {
+        PluginPlayer player;
+        sound(player, c.source);
+        player.set("Lfo1 On/Off", 1.0f);
+        player.setShown("Lfo1 Target", c.target);
+        player.setShown("Lfo1 Shape", "Sine");
+        player.set("Lfo1 Rate(Hz)", 0.45f);
+        player.set("Lfo1 Depth", depth);
+        player.start();
+        player.noteOn(0, 69);
+        player.renderUntil(kRate * 3 / 2);
+        return spread(player, c.feature, kRate / 2, player.rendered());
+    }
+};
+
+TEST_P(HostLfoTargets, FullDepthMovesWhatTheTargetNames) {
+    const TargetCase& c = GetParam();
+    const double still = measure(c, 0.0f);
+    const double moved = measure(c, 1.0f);
+    if (c.minimumSpread == kUnmoved) {
+        EXPECT_NEAR(moved, still, 1e-3);
+    } else {
+        EXPECT_GT(moved, still + c.minimumSpread) << "still " << still << ", moved " << moved;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, HostLfoTargets, ::testing::ValuesIn(kLfoCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+const TargetCase kEnvelopeCases[] = {
+    {"MainPitch", "Main Pitch", Source::Osc1, pitchCents, 20.0},
+    {"Osc1Pitch", "Osc1 - Pitch", Source::Osc1, pitchCents, 20.0},
+    {"Osc2Pitch", "Osc2 - Pitch", Source::Osc2, pitchCents, 20.0},
+    {"Osc2PitchLeavesOsc1", "Osc2 - Pitch", Source::Osc1, pitchCents, kUnmoved},
+    {"PulseWidth", "Pulse Width", Source::Pulse, brightnessDb, 1.0},
+    {"FilterCutoff", "Filter Cutoff", Source::FilteredSaw, brightnessDb, 1.0},
+    {"Osc1Level", "Osc1 - Level", Source::Osc1, levelDb, 0.3},
+    {"Osc2Level", "Osc2 - Level", Source::Osc2, levelDb, 0.3},
+    {"SubLevel", "Sub - Level", Source::Sub, levelDb, 0.3},
+    {"NoiseLevel", "Noise - Level", Source::Noise, levelDb, 0.3},
+};
+
+// Envelope 1 falls from full to nothing over the note's first moments and moves its target with it.
+class HostEnvelopeTargets : public ::testing::TestWithParam<TargetCase> {
+protected:
+    double measure(const TargetCase& c, float level) {
+        PluginPlayer player;
+        sound(player, c.source);
+        player.set("Env On/Off", 1.0f);
+        player.setShown("Env1 Target", c.target);
+        player.set("Env1 Decay (s)", 0.6f);
+        player.set("Env1 Level", level);
+        player.start();
+        player.noteOn(0, 69);
+        player.renderUntil(kRate);
+        return spread(player, c.feature, kWindow, player.rendered());
+    }
+};
+
+TEST_P(HostEnvelopeTargets, TheEnvelopeMovesWhatTheTargetNames) {
+    const TargetCase& c = GetParam();
+    const double still = measure(c, 0.0f);
+    const double moved = measure(c, 1.0f);
+    if (c.minimumSpread == kUnmoved) {
+        EXPECT_NEAR(moved, still, 1e-3);
+    } else {
+        EXPECT_GT(moved, still + c.minimumSpread) << "still " << still << ", moved " << moved;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, HostEnvelopeTargets, ::testing::ValuesIn(kEnvelopeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
