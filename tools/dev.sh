@@ -13,32 +13,28 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libsndfile1-dev libpng-dev zlib1g-dev
   libfreetype-dev fonts-dejavu-core)
 
-deps() {
-  local missing=()
-  for p in "${packages[@]}"; do
+install_missing() {  # apt-get install options (or ""), then the packages
+  local options=$1 missing=()
+  shift
+  for p in "$@"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
   done
   if ((${#missing[@]})); then
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo=sudo
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $options "${missing[@]}"
   fi
+}
+
+deps() {
+  install_missing "" "${packages[@]}"
 }
 
 windows_packages=(mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 wine wine64)
 
 windows() {
-  local missing=()
-  for p in "${windows_packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-  done
-  if ((${#missing[@]})); then
-    local sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo=sudo
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-  fi
+  install_missing --no-install-recommends "${windows_packages[@]}"
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   # The build-time generators must run here, so they come from the native build (made by

@@ -101,6 +101,26 @@ void PrintTo(const TargetCase& c, std::ostream* os) { *os << c.name; }
 
 constexpr double kUnmoved = 0.0;
 
+// Note 69 on the case's sound with `modulate` applied: the feature's spread from `from` to `length`.
+double spreadOf(const TargetCase& c, const std::function<void(PluginPlayer&)>& modulate, std::int64_t from,
+                std::int64_t length) {
+    PluginPlayer player;
+    sound(player, c.source);
+    modulate(player);
+    player.start();
+    player.noteOn(0, 69);
+    player.renderUntil(length);
+    return spread(player, c.feature, from, length);
+}
+
+void expectMoved(const TargetCase& c, double still, double moved) {
+    if (c.minimumSpread == kUnmoved) {
+        EXPECT_NEAR(moved, still, 1e-3);
+    } else {
+        EXPECT_GT(moved, still + c.minimumSpread) << "still " << still << ", moved " << moved;
+    }
+}
+
 // Sources that a target does not name stay put: the routing reaches only what it says.
 const TargetCase kLfoCases[] = {
     {"MainPitch", "Main Pitch", Source::Osc1, pitchCents, 20.0},
@@ -120,30 +140,22 @@ const TargetCase kLfoCases[] = {
 // A 4 Hz sine LFO at full depth sweeps its target; the same sound without it stays put.
 class HostLfoTargets : public ::testing::TestWithParam<TargetCase> {
 protected:
-    double measure(const TargetCase& c, float depth) {
-        PluginPlayer player;
-        sound(player, c.source);
-        player.set("Lfo1 On/Off", 1.0f);
-        player.setShown("Lfo1 Target", c.target);
-        player.setShown("Lfo1 Shape", "Sine");
-        player.set("Lfo1 Rate(Hz)", 0.45f);
-        player.set("Lfo1 Depth", depth);
-        player.start();
-        player.noteOn(0, 69);
-        player.renderUntil(kRate * 3 / 2);
-        return spread(player, c.feature, kRate / 2, player.rendered());
+    static double measure(const TargetCase& c, float depth) {
+        return spreadOf(
+            c,
+            [&](PluginPlayer& player) {
+                player.set("Lfo1 On/Off", 1.0f);
+                player.setShown("Lfo1 Target", c.target);
+                player.setShown("Lfo1 Shape", "Sine");
+                player.set("Lfo1 Rate(Hz)", 0.45f);
+                player.set("Lfo1 Depth", depth);
+            },
+            kRate / 2, kRate * 3 / 2);
     }
 };
 
 TEST_P(HostLfoTargets, FullDepthMovesWhatTheTargetNames) {
-    const TargetCase& c = GetParam();
-    const double still = measure(c, 0.0f);
-    const double moved = measure(c, 1.0f);
-    if (c.minimumSpread == kUnmoved) {
-        EXPECT_NEAR(moved, still, 1e-3);
-    } else {
-        EXPECT_GT(moved, still + c.minimumSpread) << "still " << still << ", moved " << moved;
-    }
+    expectMoved(GetParam(), measure(GetParam(), 0.0f), measure(GetParam(), 1.0f));
 }
 
 INSTANTIATE_TEST_SUITE_P(Host, HostLfoTargets, ::testing::ValuesIn(kLfoCases),
@@ -165,29 +177,21 @@ const TargetCase kEnvelopeCases[] = {
 // Envelope 1 falls from full to nothing over the note's first moments and moves its target with it.
 class HostEnvelopeTargets : public ::testing::TestWithParam<TargetCase> {
 protected:
-    double measure(const TargetCase& c, float level) {
-        PluginPlayer player;
-        sound(player, c.source);
-        player.set("Env On/Off", 1.0f);
-        player.setShown("Env1 Target", c.target);
-        player.set("Env1 Decay (s)", 0.6f);
-        player.set("Env1 Level", level);
-        player.start();
-        player.noteOn(0, 69);
-        player.renderUntil(kRate);
-        return spread(player, c.feature, kWindow, player.rendered());
+    static double measure(const TargetCase& c, float level) {
+        return spreadOf(
+            c,
+            [&](PluginPlayer& player) {
+                player.set("Env On/Off", 1.0f);
+                player.setShown("Env1 Target", c.target);
+                player.set("Env1 Decay (s)", 0.6f);
+                player.set("Env1 Level", level);
+            },
+            kWindow, kRate);
     }
 };
 
 TEST_P(HostEnvelopeTargets, TheEnvelopeMovesWhatTheTargetNames) {
-    const TargetCase& c = GetParam();
-    const double still = measure(c, 0.0f);
-    const double moved = measure(c, 1.0f);
-    if (c.minimumSpread == kUnmoved) {
-        EXPECT_NEAR(moved, still, 1e-3);
-    } else {
-        EXPECT_GT(moved, still + c.minimumSpread) << "still " << still << ", moved " << moved;
-    }
+    expectMoved(GetParam(), measure(GetParam(), 0.0f), measure(GetParam(), 1.0f));
 }
 
 INSTANTIATE_TEST_SUITE_P(Host, HostEnvelopeTargets, ::testing::ValuesIn(kEnvelopeCases),
