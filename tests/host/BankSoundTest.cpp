@@ -41,10 +41,8 @@ TEST(HostBankSound, ABankChunkSoundsTheSameInAFreshInstance) {
     {
         PluginPlayer player;
         movingPatch(player);
-        void* data = nullptr;
-        const auto size = player.host.dispatch(effGetChunk, 0, 0, &data);
-        ASSERT_GT(size, 0);
-        bank.assign(static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + size);
+        bank = player.host.chunk(false);
+        ASSERT_FALSE(bank.empty());
         original = play(player);
     }
     PluginPlayer fresh;  // starts blank: everything comes from the chunk

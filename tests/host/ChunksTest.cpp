@@ -17,12 +17,7 @@ class HostChunks : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(host.open(), nullptr); }
     QX_DSP_VST& core() { return pluginOf(host.effect); }
-    std::vector<std::uint8_t> chunk(bool preset) {
-        void* data = nullptr;
-        const auto size = host.dispatch(effGetChunk, preset ? 1 : 0, 0, &data);
-        const auto* bytes = static_cast<const std::uint8_t*>(data);
-        return {bytes, bytes + size};
-    }
+    std::vector<std::uint8_t> chunk(bool preset) { return host.chunk(preset); }
     // A bank whose every byte is known: program p's values all p / 128, names "Pnn", controller
     // maps differing per program, text slots without terminators.
     static std::vector<std::uint8_t> patternBank() {

@@ -54,6 +54,13 @@ std::string TestHost::text(vst::int32 opcode, vst::int32 index) {
     return buffer;
 }
 
+std::vector<std::uint8_t> TestHost::chunk(bool preset) {
+    void* data = nullptr;
+    const auto size = dispatch(vst::effGetChunk, preset ? 1 : 0, 0, &data);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    return size > 0 ? std::vector<std::uint8_t>(bytes, bytes + size) : std::vector<std::uint8_t>();
+}
+
 void TestHost::start(float sampleRate, int blockSize) {
     dispatch(vst::effOpen);
     dispatch(vst::effSetSampleRate, 0, 0, nullptr, sampleRate);

@@ -23,6 +23,7 @@ public:
     vst::intptr dispatch(vst::int32 opcode, vst::int32 index = 0, vst::intptr value = 0, void* ptr = nullptr,
                          float opt = 0.0f);
     std::string text(vst::int32 opcode, vst::int32 index = 0);  // a string answer
+    std::vector<std::uint8_t> chunk(bool preset);                // a copy of effGetChunk's answer
     void start(float sampleRate = 44100.0f, int blockSize = 128);
     void process(int frames);
     void sendMidi(std::vector<std::vector<std::uint8_t>> messages, std::vector<int> deltas = {});
