@@ -79,7 +79,7 @@ void QX_DSP_BiQuad_Static::prepare() {
     inputStillValue_ = 0.0f;
     inputSilent_ = false;
     idleCountdown_ = blockLength;
-    sentMoving_ = -1;
+    announcement_.forget();
     setStaticRoutine(&QX_DSP_BiQuad_Static::renderIdle);
 }
 
@@ -185,16 +185,7 @@ float* QX_DSP_BiQuad_Static::outputFor(int channel) {
     return outputs[stereo_ && swapped_ ? 1 - channel : channel];
 }
 
-void QX_DSP_BiQuad_Static::announce(int moving) {
-    if (sentMoving_ == moving) {
-        return;
-    }
-    sentMoving_ = moving;
-    sendEvent(localTime, kOutputLeft, moving, 0, 0.0f, nullptr);
-    if (stereo_) {
-        sendEvent(localTime, kOutputRight, moving, 0, 0.0f, nullptr);
-    }
-}
+void QX_DSP_BiQuad_Static::announce(int moving) { announcement_.send(*this, moving, stereo_, kOutputLeft, kOutputRight); }
 
 void QX_DSP_BiQuad_Static::countDownToIdle(int count) {
     idleCountdown_ -= count;

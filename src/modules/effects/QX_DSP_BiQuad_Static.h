@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/QX_ModuleBase.h"
+#include "modules/effects/OutputAnnouncement.h"
 #include "modules/effects/FilterKernels.h"
 
 class QX_DSP_BiQuad_Static : public QX_ModuleBase {
@@ -80,5 +81,5 @@ private:
     float inputStillValue_ = 0.0f;
     bool inputSilent_ = false;
     std::int32_t idleCountdown_ = 0;
-    int sentMoving_ = -1;
+    OutputAnnouncement announcement_;
 };

@@ -71,7 +71,7 @@ void QX_DSP_Multi_Filter::prepare() {
     inputSilent_ = false;
     idleCountdown_ = blockLength;
     clearRequest_ = false;
-    sentMoving_ = -1;
+    announcement_.forget();
     on_ = 1;
     heldA_ = 1;
     heldB_ = 0;
@@ -208,7 +208,7 @@ void QX_DSP_Multi_Filter::chooseRoutine() {
         return;
     }
     if (inputMoving_ == 0) {
-        sentMoving_ = -1;
+        announcement_.forget();
     }
     setFilterRoutine(&QX_DSP_Multi_Filter::renderPassThrough);
 }
@@ -219,16 +219,7 @@ float* QX_DSP_Multi_Filter::outputFor(int channel) {
     return outputs[stereo_ && swapped_ ? 1 - channel : channel];
 }
 
-void QX_DSP_Multi_Filter::announce(int moving) {
-    if (sentMoving_ == moving) {
-        return;
-    }
-    sentMoving_ = moving;
-    sendEvent(localTime, kOutputLeft, moving, 0, 0.0f, nullptr);
-    if (stereo_) {
-        sendEvent(localTime, kOutputRight, moving, 0, 0.0f, nullptr);
-    }
-}
+void QX_DSP_Multi_Filter::announce(int moving) { announcement_.send(*this, moving, stereo_, kOutputLeft, kOutputRight); }
 
 void QX_DSP_Multi_Filter::countDownToSettle(int count) {
     idleCountdown_ -= count;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/QX_ModuleBase.h"
+#include "modules/effects/OutputAnnouncement.h"
 #include "modules/effects/FilterKernels.h"
 
 class QX_VoiceAllocatorBase;
@@ -93,7 +94,7 @@ private:
     bool inputSilent_ = false;
     std::int32_t idleCountdown_ = 0;
     bool clearRequest_ = false;
-    int sentMoving_ = -1;
+    OutputAnnouncement announcement_;
     int on_ = 1;
     int heldA_ = 1;
     int heldB_ = 0;

@@ -36,7 +36,7 @@ void QX_DSP_Saturation::prepare() {
     amountStillA_ = 0.0f;
     amountStillB_ = 0.0f;
     inputMoving_ = 0;
-    sentMoving_ = -1;
+    announcement_.forget();
     idleCountdown_ = blockLength;
     setSaturationRoutine(&QX_DSP_Saturation::renderIdle);
 }
@@ -120,22 +120,13 @@ void QX_DSP_Saturation::chooseRoutine() {
         }
         return;
     }
-    sentMoving_ = -1;
+    announcement_.forget();
     setSaturationRoutine(&QX_DSP_Saturation::renderPassThrough);
 }
 
 void QX_DSP_Saturation::setSaturationRoutine(Routine routine) { useRender(routine); }
 
-void QX_DSP_Saturation::announce(int moving) {
-    if (sentMoving_ == moving) {
-        return;
-    }
-    sentMoving_ = moving;
-    sendEvent(localTime, kOutputLeft, moving, 0, 0.0f, nullptr);
-    if (stereo_) {
-        sendEvent(localTime, kOutputRight, moving, 0, 0.0f, nullptr);
-    }
-}
+void QX_DSP_Saturation::announce(int moving) { announcement_.send(*this, moving, stereo_, kOutputLeft, kOutputRight); }
 
 void QX_DSP_Saturation::countDownToIdle(int count) {
     idleCountdown_ -= count;

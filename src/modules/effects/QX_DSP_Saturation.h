@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/QX_ModuleBase.h"
+#include "modules/effects/OutputAnnouncement.h"
 
 class QX_DSP_Saturation : public QX_ModuleBase {
 public:
@@ -54,7 +55,7 @@ private:
     float amountStillA_ = 0.0f;
     float amountStillB_ = 0.0f;
     int inputMoving_ = 0;
-    int sentMoving_ = -1;
+    OutputAnnouncement announcement_;
     std::int32_t idleCountdown_ = 0;
     bool stereo_ = false;
 };
