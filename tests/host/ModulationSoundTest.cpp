@@ -21,6 +21,7 @@ enum class Source { Osc1, Osc2, Sub, Noise, Pulse, FilteredSaw };
 
 void sound(PluginPlayer& player, Source source) {
     player.setPlainSine();
+    player.setShown("Gain Mode", "Off");  // the driven limiter would squash every level change
     switch (source) {
         case Source::Osc1:
             break;
@@ -95,6 +96,7 @@ struct TargetCase {
     Source source;
     Feature feature;
     double minimumSpread;  // cents or dB beyond the unmodulated sound's own spread; 0: none at all
+    bool subtle = false;   // "Lfo1 Subtle": a tenth of the depth, so that a pitch sweep stays within +-6 semitones
 };
 
 void PrintTo(const TargetCase& c, std::ostream* os) { *os << c.name; }
@@ -123,21 +125,21 @@ void expectMoved(const TargetCase& c, double still, double moved) {
 
 // Sources that a target does not name stay put: the routing reaches only what it says.
 const TargetCase kLfoCases[] = {
-    {"MainPitch", "Main Pitch", Source::Osc1, pitchCents, 20.0},
-    {"Osc1Pitch", "Osc1 - Pitch", Source::Osc1, pitchCents, 20.0},
-    {"Osc1PitchLeavesOsc2", "Osc1 - Pitch", Source::Osc2, pitchCents, kUnmoved},
-    {"Osc2Pitch", "Osc2 - Pitch", Source::Osc2, pitchCents, 20.0},
-    {"PulseWidth", "Pulse Width", Source::Pulse, brightnessDb, 0.1},
-    {"Osc1Level", "Osc1 - Level", Source::Osc1, levelDb, 0.1},
-    {"Osc2Level", "Osc2 - Level", Source::Osc2, levelDb, 0.1},
-    {"SubLevel", "Sub - Level", Source::Sub, levelDb, 0.1},
-    {"NoiseLevel", "Noise - Level", Source::Noise, levelDb, 0.1},
-    {"FilterCutoff", "Filter Cutoff", Source::FilteredSaw, brightnessDb, 0.01},
-    {"Panning", "Panning", Source::Osc1, panDb, 1.0},
-    {"Volume", "Volume", Source::Osc1, levelDb, 1.0},
+    {"MainPitch", "Main Pitch", Source::Osc1, pitchCents, 500.0, true},
+    {"Osc1Pitch", "Osc1 - Pitch", Source::Osc1, pitchCents, 500.0, true},
+    {"Osc1PitchLeavesOsc2", "Osc1 - Pitch", Source::Osc2, pitchCents, kUnmoved, true},
+    {"Osc2Pitch", "Osc2 - Pitch", Source::Osc2, pitchCents, 500.0, true},
+    {"PulseWidth", "Pulse Width", Source::Pulse, brightnessDb, 3.0},
+    {"Osc1Level", "Osc1 - Level", Source::Osc1, levelDb, 4.0},
+    {"Osc2Level", "Osc2 - Level", Source::Osc2, levelDb, 4.0},
+    {"SubLevel", "Sub - Level", Source::Sub, levelDb, 4.0},
+    {"NoiseLevel", "Noise - Level", Source::Noise, levelDb, 4.0},
+    {"FilterCutoff", "Filter Cutoff", Source::FilteredSaw, brightnessDb, 10.0},
+    {"Panning", "Panning", Source::Osc1, panDb, 20.0},
+    {"Volume", "Volume", Source::Osc1, levelDb, 8.0},
 };
 
-// A 4 Hz sine LFO at full depth sweeps its target; the same sound without it stays put.
+// A free-running 4 Hz sine LFO at full depth sweeps its target; the same sound without it stays put.
 class HostLfoTargets : public ::testing::TestWithParam<TargetCase> {
 protected:
     static double measure(const TargetCase& c, float depth) {
@@ -147,8 +149,10 @@ protected:
                 player.set("Lfo1 On/Off", 1.0f);
                 player.setShown("Lfo1 Target", c.target);
                 player.setShown("Lfo1 Shape", "Sine");
+                player.set("Lfo1 Sync", 1.0f);  // 0 would lock the rate to the tempo (16 beats)
                 player.set("Lfo1 Rate(Hz)", 0.45f);
                 player.set("Lfo1 Depth", depth);
+                player.set("Lfo1 Subtle", c.subtle ? 1.0f : 0.0f);
             },
             kRate / 2, kRate * 3 / 2);
     }
@@ -162,16 +166,16 @@ INSTANTIATE_TEST_SUITE_P(Host, HostLfoTargets, ::testing::ValuesIn(kLfoCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 const TargetCase kEnvelopeCases[] = {
-    {"MainPitch", "Main Pitch", Source::Osc1, pitchCents, 20.0},
-    {"Osc1Pitch", "Osc1 - Pitch", Source::Osc1, pitchCents, 20.0},
-    {"Osc2Pitch", "Osc2 - Pitch", Source::Osc2, pitchCents, 20.0},
+    {"MainPitch", "Main Pitch", Source::Osc1, pitchCents, 3000.0},
+    {"Osc1Pitch", "Osc1 - Pitch", Source::Osc1, pitchCents, 3000.0},
+    {"Osc2Pitch", "Osc2 - Pitch", Source::Osc2, pitchCents, 3000.0},
     {"Osc2PitchLeavesOsc1", "Osc2 - Pitch", Source::Osc1, pitchCents, kUnmoved},
-    {"PulseWidth", "Pulse Width", Source::Pulse, brightnessDb, 1.0},
-    {"FilterCutoff", "Filter Cutoff", Source::FilteredSaw, brightnessDb, 1.0},
-    {"Osc1Level", "Osc1 - Level", Source::Osc1, levelDb, 0.3},
-    {"Osc2Level", "Osc2 - Level", Source::Osc2, levelDb, 0.3},
-    {"SubLevel", "Sub - Level", Source::Sub, levelDb, 0.3},
-    {"NoiseLevel", "Noise - Level", Source::Noise, levelDb, 0.3},
+    {"PulseWidth", "Pulse Width", Source::Pulse, brightnessDb, 6.0},
+    {"FilterCutoff", "Filter Cutoff", Source::FilteredSaw, brightnessDb, 6.0},
+    {"Osc1Level", "Osc1 - Level", Source::Osc1, levelDb, 3.0},
+    {"Osc2Level", "Osc2 - Level", Source::Osc2, levelDb, 3.0},
+    {"SubLevel", "Sub - Level", Source::Sub, levelDb, 3.0},
+    {"NoiseLevel", "Noise - Level", Source::Noise, levelDb, 3.0},
 };
 
 // Envelope 1 falls from full to nothing over the note's first moments and moves its target with it.
@@ -195,6 +199,101 @@ TEST_P(HostEnvelopeTargets, TheEnvelopeMovesWhatTheTargetNames) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Host, HostEnvelopeTargets, ::testing::ValuesIn(kEnvelopeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The level targets add to the mix knob's level instead of scaling it, so a source whose mix is at 0
+// sounds as loud as its modulation while the source beside it, on its own line, stays where it was.
+struct LevelCase {
+    const char* name;
+    const char* target;       // "Lfo1 Target" and "Env1 Target" both list it
+    const char* silentMix;    // at 0
+    double silentHz;
+    const char* playingMix;   // at full
+    double playingHz;
+};
+
+void PrintTo(const LevelCase& c, std::ostream* os) { *os << c.name; }
+
+const double kFifthAboveHz = 440.0 * std::pow(2.0, 7.0 / 12.0);  // Osc2 with "Wave 2 Semi" at 7
+
+const LevelCase kLevelCases[] = {
+    {"Osc1OnASilentOsc1", "Osc1 - Level", "Osc1 Mix", 440.0, "Osc2 Mix", kFifthAboveHz},
+    {"Osc2OnASilentOsc2", "Osc2 - Level", "Osc2 Mix", kFifthAboveHz, "Osc1 Mix", 440.0},
+    {"SubOnASilentSub", "Sub - Level", "SubOsc Mix", 220.0, "Osc1 Mix", 440.0},
+};
+
+enum class Modulator { Lfo, Envelope };
+
+struct LineLevels {
+    double silentLoudest;  // dB, relative to the playing line
+    double playingSpread;  // dB across the windows
+};
+
+LineLevels lineLevels(const LevelCase& c, Modulator modulator, float amount) {
+    constexpr std::size_t kSpectrumSize = 4096;  // 10.8 Hz bins: the lines lie 20 bins and more apart
+    constexpr std::size_t kStep = kSpectrumSize / 2;
+    constexpr double kSearchHz = 20.0;
+    PluginPlayer player;
+    player.setPlainSine();
+    player.setShown("Gain Mode", "Off");
+    player.setShown("Wave 2 Semi", "7");
+    player.set(c.silentMix, 0.0f);
+    player.set(c.playingMix, 1.0f);
+    if (modulator == Modulator::Lfo) {
+        player.set("Lfo1 On/Off", 1.0f);
+        player.setShown("Lfo1 Target", c.target);
+        player.set("Lfo1 Sync", 1.0f);
+        player.set("Lfo1 Rate(Hz)", 0.45f);
+        player.set("Lfo1 Depth", amount);
+    } else {
+        player.set("Env On/Off", 1.0f);
+        player.setShown("Env1 Target", c.target);
+        player.set("Env1 Decay (s)", 0.6f);
+        player.set("Env1 Level", amount);
+    }
+    player.start();
+    player.noteOn(0, 69);
+    player.renderUntil(kRate);
+
+    const auto lineDb = [&](const std::vector<double>& magnitude, double hz) {
+        double strongest = 0.0;
+        for (std::size_t k = static_cast<std::size_t>((hz - kSearchHz) * kSpectrumSize / kRate);
+             k <= static_cast<std::size_t>((hz + kSearchHz) * kSpectrumSize / kRate); ++k) {
+            strongest = std::max(strongest, magnitude[k]);
+        }
+        return 20.0 * std::log10(strongest + 1e-30);
+    };
+    LineLevels levels{-1e300, 0.0};
+    double playingLow = 1e300;
+    double playingHigh = -1e300;
+    for (std::size_t at = kWindow; at + kSpectrumSize <= player.left.size(); at += kStep) {
+        const std::vector<double> magnitude = source_rig::spectrum(player.left, at, kSpectrumSize);
+        const double playing = lineDb(magnitude, c.playingHz);
+        levels.silentLoudest = std::max(levels.silentLoudest, lineDb(magnitude, c.silentHz) - playing);
+        playingLow = std::min(playingLow, playing);
+        playingHigh = std::max(playingHigh, playing);
+    }
+    levels.playingSpread = playingHigh - playingLow;
+    return levels;
+}
+
+class HostLevelTargets : public ::testing::TestWithParam<LevelCase> {};
+
+TEST_P(HostLevelTargets, AddToTheMixSoASilentSourceSoundsAndItsNeighbourStaysPut) {
+    constexpr double kHeardDb = -12.0;     // the LFO swings the level to +-0.5 of a full mix
+    constexpr double kSilentDb = -100.0;
+    constexpr double kPutDb = 0.05;
+    for (const Modulator modulator : {Modulator::Lfo, Modulator::Envelope}) {
+        const LineLevels still = lineLevels(GetParam(), modulator, 0.0f);
+        const LineLevels moved = lineLevels(GetParam(), modulator, 1.0f);
+        const bool lfo = modulator == Modulator::Lfo;
+        EXPECT_LT(still.silentLoudest, kSilentDb) << lfo;
+        EXPECT_GT(moved.silentLoudest, kHeardDb) << lfo;
+        EXPECT_LT(moved.playingSpread, kPutDb) << lfo;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, HostLevelTargets, ::testing::ValuesIn(kLevelCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
