@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <numeric>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ using source_rig::crossingFrequency;
 constexpr int kRate = 44100;
 constexpr int kWindow = 2205;  // 50 ms
 
-enum class Source { Osc1, Osc2, Sub, Noise, Pulse, FilteredSaw };
+enum class Source { Osc1, Osc2, Sub, Noise, Pulse, FilteredSaw, Logic, MeltCircuit, Lfo3Tremolo };
 
 void sound(PluginPlayer& player, Source source) {
     player.setPlainSine();
@@ -48,6 +49,22 @@ void sound(PluginPlayer& player, Source source) {
             player.setShown("Osc Harmonics", "1024");
             player.set("LPF Cutoff", 0.45f);
             break;
+        case Source::Logic:  // both oscillators alike: a square high while the sine is above the switch
+            player.set("Osc2 Mix", 1.0f);
+            player.setShown("Osc Mode", "And");
+            break;
+        case Source::MeltCircuit:  // the circuit's pitch wobble, with no depth of its own
+            player.setShown("Melt System", "A");
+            player.setShown("Melt A Mode", "Circuit");
+            player.set("Melt A Pitch", 1.0f);
+            player.set("Melt A Speed (Hz)", 0.5f);
+            break;
+        case Source::Lfo3Tremolo:  // LFO 3 on Osc1's level, with no depth of its own
+            player.set("Lfo3 On/Off", 1.0f);
+            player.setShown("Lfo3 Target", "Osc1 - Level");
+            player.set("Lfo3 Sync", 1.0f);
+            player.set("Lfo3 Rate", 0.45f);
+            break;
     }
 }
 
@@ -72,6 +89,14 @@ double brightnessDb(const PluginPlayer& player, std::int64_t from) {
     }
     const double rms = rmsOf(player.left, from, from + kWindow);
     return 10.0 * std::log10(slope / (kWindow - 1) + 1e-24) - 20.0 * std::log10(rms + 1e-12);
+}
+
+// Share of the window's samples above its mean: the duty of a two-level signal, whatever its offset.
+double dutyPercent(const PluginPlayer& player, std::int64_t from) {
+    const auto begin = player.left.begin() + from;
+    const double mean = std::accumulate(begin, begin + kWindow, 0.0) / kWindow;
+    return 100.0 * static_cast<double>(std::count_if(begin, begin + kWindow, [&](float x) { return x > mean; })) /
+           kWindow;
 }
 
 double panDb(const PluginPlayer& player, std::int64_t from) {
@@ -137,6 +162,8 @@ const TargetCase kLfoCases[] = {
     {"FilterCutoff", "Filter Cutoff", Source::FilteredSaw, brightnessDb, 10.0},
     {"Panning", "Panning", Source::Osc1, panDb, 20.0},
     {"Volume", "Volume", Source::Osc1, levelDb, 8.0},
+    {"Melt", "Melt", Source::MeltCircuit, pitchCents, 50.0},
+    {"LogicSwitch", "Logic Switch", Source::Logic, dutyPercent, 25.0},
 };
 
 // A free-running 4 Hz sine LFO at full depth sweeps its target; the same sound without it stays put.
@@ -176,6 +203,9 @@ const TargetCase kEnvelopeCases[] = {
     {"Osc2Level", "Osc2 - Level", Source::Osc2, levelDb, 3.0},
     {"SubLevel", "Sub - Level", Source::Sub, levelDb, 3.0},
     {"NoiseLevel", "Noise - Level", Source::Noise, levelDb, 3.0},
+    {"Lfo3Depth", "LFO 3 - Depth", Source::Lfo3Tremolo, levelDb, 3.0},
+    {"MeltCircuit", "Melt - Circuit", Source::MeltCircuit, pitchCents, 50.0},
+    {"LogicSwitch", "Logic Switch", Source::Logic, dutyPercent, 25.0},
 };
 
 // Envelope 1 falls from full to nothing over the note's first moments and moves its target with it.
