@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -188,45 +189,95 @@ const HfoPitchCase kHfoPitchCases[] = {
     {"AllThreeDown", 69, "-1", "-5", -25.0},
 };
 
-class HostHfoPitch : public ::testing::TestWithParam<HfoPitchCase> {};
-
-// Osc1 two octaves above the note, amplitude-modulated by the HFO: the upper sideband lies the
-// HFO frequency above the carrier, and that frequency is the note moved by "HFO Oct", "HFO Semi"
-// and "HFO Tune (cents)".
-TEST_P(HostHfoPitch, TheHfoFollowsTheNoteWithItsOffsets) {
-    const HfoPitchCase& c = GetParam();
-    constexpr double kCentsPerOctave = 1200.0;
-    constexpr double kTuneSpanCents = 200.0;  // the knob runs from -100 to +100 cents
-    constexpr double kToleranceCents = 0.5;
+// Osc1 two octaves above the note, amplitude-modulated by the HFO with `setup` applied: the upper
+// sideband lies the HFO frequency above the carrier.
+double hfoHz(int note, const std::function<void(PluginPlayer&)>& setup) {
     PluginPlayer player;
     player.setPlainSine();
     player.setShown("Gain Mode", "Off");
     player.setShown("Osc Octave", "2");
     player.set("Hfo On/Off", 1.0f);
     player.setShown("HFO Target", "Osc1 - AM");
-    player.setShown("HFO Oct", c.octave);
-    player.setShown("HFO Semi", c.semitones);
-    player.set("HFO Tune (cents)", static_cast<float>(0.5 + c.cents / kTuneSpanCents));
+    player.setShown("HFO Oct", "0");
+    player.setShown("HFO Semi", "0");
+    player.set("HFO Tune (cents)", 0.5f);  // 0 cents
     player.set("HFO Sustain %", 1.0f);
     player.set("HFO Depth", 0.5f);
+    setup(player);
     player.start();
-    player.noteOn(0, c.note);
+    player.noteOn(0, note);
     player.renderUntil(kSettle + static_cast<std::int64_t>(kFftSize));
     const std::vector<double> magnitude = source_rig::spectrum(player.left, kSettle, kFftSize);
 
     const std::size_t carrier = strongestBinBesides(magnitude, {});
     const std::size_t side1 = strongestBinBesides(magnitude, {carrier});
     const std::size_t side2 = strongestBinBesides(magnitude, {carrier, side1});
-    const double hfoHz = peakHz(magnitude, std::max(side1, side2)) - peakHz(magnitude, carrier);
+    return peakHz(magnitude, std::max(side1, side2)) - peakHz(magnitude, carrier);
+}
 
+constexpr double kCentsPerOctave = 1200.0;
+constexpr double kToleranceCents = 0.5;
+
+class HostHfoPitch : public ::testing::TestWithParam<HfoPitchCase> {};
+
+// The HFO frequency is the note moved by "HFO Oct", "HFO Semi" and "HFO Tune (cents)".
+TEST_P(HostHfoPitch, TheHfoFollowsTheNoteWithItsOffsets) {
+    const HfoPitchCase& c = GetParam();
+    constexpr double kTuneSpanCents = 200.0;  // the knob runs from -100 to +100 cents
+    const double measured = hfoHz(c.note, [&](PluginPlayer& player) {
+        player.setShown("HFO Oct", c.octave);
+        player.setShown("HFO Semi", c.semitones);
+        player.set("HFO Tune (cents)", static_cast<float>(0.5 + c.cents / kTuneSpanCents));
+    });
     const double noteHz = 440.0 * std::pow(2.0, (c.note - 69) / 12.0);
     const double expected = noteHz * std::pow(2.0, std::stod(c.octave) + std::stod(c.semitones) / 12.0 +
                                                        c.cents / kCentsPerOctave);
-    EXPECT_NEAR(kCentsPerOctave * std::log2(hfoHz / expected), 0.0, kToleranceCents)
-        << "measured " << hfoHz << " Hz, expected " << expected << " Hz";
+    EXPECT_NEAR(kCentsPerOctave * std::log2(measured / expected), 0.0, kToleranceCents)
+        << "measured " << measured << " Hz, expected " << expected << " Hz";
 }
 
 INSTANTIATE_TEST_SUITE_P(Host, HostHfoPitch, ::testing::ValuesIn(kHfoPitchCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct HfoPitchTargetCase {
+    const char* name;
+    std::function<void(PluginPlayer&)> modulate;  // a constant +0.1 (one octave) on "HFO - Pitch"
+};
+
+void PrintTo(const HfoPitchTargetCase& c, std::ostream* os) { *os << c.name; }
+
+const HfoPitchTargetCase kHfoPitchTargetCases[] = {
+    {"Lfo1",
+     [](PluginPlayer& player) {
+         // A pulse at the slowest free rate holds its upper half (+0.5 x depth) for 25 seconds.
+         player.set("Lfo1 On/Off", 1.0f);
+         player.setShown("Lfo1 Target", "HFO - Pitch");
+         player.setShown("Lfo1 Shape", "Pulse");
+         player.set("Lfo1 Sync", 1.0f);
+         player.set("Lfo1 Rate(Hz)", 0.0f);
+         player.set("Lfo1 Phase %", 0.5f);  // 0 %
+         player.set("Lfo1 Depth", 0.2f);
+     }},
+    {"Envelope1",
+     [](PluginPlayer& player) {
+         // Full sustain at once: the envelope holds its level, 0.1 (a squared knob at sqrt(0.1)).
+         player.set("Env On/Off", 1.0f);
+         player.setShown("Env1 Target", "HFO - Pitch");
+         player.set("Env1 Sustain %", 1.0f);
+         player.set("Env1 Level", static_cast<float>(std::sqrt(0.1)));
+     }},
+};
+
+class HostHfoPitchTargets : public ::testing::TestWithParam<HfoPitchTargetCase> {};
+
+TEST_P(HostHfoPitchTargets, AConstantTenthRaisesTheHfoByAnOctave) {
+    const double still = hfoHz(69, [](PluginPlayer&) {});
+    const double moved = hfoHz(69, GetParam().modulate);
+    EXPECT_NEAR(kCentsPerOctave * std::log2(moved / still), kCentsPerOctave, kToleranceCents)
+        << still << " Hz to " << moved << " Hz";
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, HostHfoPitchTargets, ::testing::ValuesIn(kHfoPitchTargetCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
