@@ -81,15 +81,17 @@ double levelDb(const PluginPlayer& player, std::int64_t from) {
 }
 
 // Share of the signal's energy in its slope, in dB: rises with the high harmonics.
-double brightnessDb(const PluginPlayer& player, std::int64_t from) {
+double brightness(const PluginPlayer& player, std::int64_t from, std::int64_t length) {
     double slope = 0.0;
-    for (std::int64_t i = from + 1; i < from + kWindow; ++i) {
+    for (std::int64_t i = from + 1; i < from + length; ++i) {
         const double d = player.left[static_cast<std::size_t>(i)] - player.left[static_cast<std::size_t>(i - 1)];
         slope += d * d;
     }
-    const double rms = rmsOf(player.left, from, from + kWindow);
-    return 10.0 * std::log10(slope / (kWindow - 1) + 1e-24) - 20.0 * std::log10(rms + 1e-12);
+    const double rms = rmsOf(player.left, from, from + length);
+    return 10.0 * std::log10(slope / static_cast<double>(length - 1) + 1e-24) - 20.0 * std::log10(rms + 1e-12);
 }
+
+double brightnessDb(const PluginPlayer& player, std::int64_t from) { return brightness(player, from, kWindow); }
 
 // Share of the window's samples above its mean: the duty of a two-level signal, whatever its offset.
 double dutyPercent(const PluginPlayer& player, std::int64_t from) {
@@ -324,6 +326,106 @@ TEST_P(HostLevelTargets, AddToTheMixSoASilentSourceSoundsAndItsNeighbourStaysPut
 }
 
 INSTANTIATE_TEST_SUITE_P(Host, HostLevelTargets, ::testing::ValuesIn(kLevelCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// "Filter - Attack" and "Filter - Decay" read alike in a display's eight characters, so these
+// cases choose the "Lfo1 Target" option by its number: the engine takes option n at n / 18.
+constexpr int kLfoTargetSteps = 19;
+
+// A pulse LFO at the slowest free rate holds its upper half, +0.5 x depth, for 25 seconds.
+void holdLfo1(PluginPlayer& player, int targetOption, float depth) {
+    player.set("Lfo1 On/Off", 1.0f);
+    player.set("Lfo1 Target", static_cast<float>(targetOption) / (kLfoTargetSteps - 1));
+    player.setShown("Lfo1 Shape", "Pulse");
+    player.set("Lfo1 Sync", 1.0f);
+    player.set("Lfo1 Rate(Hz)", 0.0f);
+    player.set("Lfo1 Phase %", 0.5f);  // 0 %
+    player.set("Lfo1 Depth", depth);
+}
+
+enum class Envelope { Amp, Filter };
+
+struct EnvelopeTimeCase {
+    const char* name;
+    int targetOption;
+    Envelope envelope;
+    double attackStretch;  // how much longer the attack grows under a constant +0.1
+    double decayStretch;
+};
+
+void PrintTo(const EnvelopeTimeCase& c, std::ostream* os) { *os << c.name; }
+
+// At 44 kHz the 440 Hz note repeats every 100 samples, so each one-cycle window measures it whole.
+constexpr int kCycleRate = 44000;
+constexpr int kCycle = 100;
+
+struct EnvelopeTimes {
+    int attack;  // cycles from the note to the peak
+    int decay;   // cycles from the peak to halfway (in dB) down to where the note settles
+};
+
+// Amp: the level of a sine; Filter: the brightness of a saw under a closed low-pass that its
+// envelope opens. Attack, decay and sustain alike, so that a stretch shows on one stage only.
+EnvelopeTimes envelopeTimes(Envelope envelope, int targetOption, float depth) {
+    constexpr float kTime = 0.25f;  // about 0.16 s on the squared time knobs
+    constexpr double kPeakDb = 0.1;
+    PluginPlayer player(static_cast<float>(kCycleRate));
+    player.setPlainSine();
+    player.setShown("Gain Mode", "Off");
+    const char* stage[] = {"Amp Attack (s)", "Amp Decay (s)", "Amp Sustain %"};
+    if (envelope == Envelope::Filter) {
+        player.setShown("Osc1 Wave", "Saw");
+        player.setShown("Osc Harmonics", "1024");
+        player.set("LPF Cutoff", 0.3f);
+        player.set("Filter Env Level", 0.5f);
+        stage[0] = "LPF Attack (s)";
+        stage[1] = "LPF Decay (s)";
+        stage[2] = "LPF Sustain %";
+    }
+    player.set(stage[0], kTime);
+    player.set(stage[1], kTime);
+    player.set(stage[2], 0.7f);  // about half on the squared knob
+    holdLfo1(player, targetOption, depth);
+    player.start();
+    player.noteOn(0, 69);
+    player.renderUntil(kCycleRate);
+
+    std::vector<double> curve;
+    for (std::int64_t at = 0; at + kCycle <= player.rendered(); at += kCycle) {
+        curve.push_back(envelope == Envelope::Amp ? 20.0 * std::log10(rmsOf(player.left, at, at + kCycle) + 1e-12)
+                                                  : brightness(player, at, kCycle));
+    }
+    const double peak = *std::max_element(curve.begin(), curve.end());
+    const auto top = std::find_if(curve.begin(), curve.end(), [&](double v) { return v >= peak - kPeakDb; });
+    const double halfway = 0.5 * (peak + curve.back());
+    const auto down = std::find_if(top, curve.end(), [&](double v) { return v <= halfway; });
+    return {static_cast<int>(top - curve.begin()), static_cast<int>(down - top)};
+}
+
+const EnvelopeTimeCase kEnvelopeTimeCases[] = {
+    {"AmpAttack", 11, Envelope::Amp, 2.0, 1.0},
+    {"AmpDecay", 12, Envelope::Amp, 1.0, 2.0},
+    {"FilterAttack", 13, Envelope::Filter, 2.0, 1.0},
+    {"FilterDecay", 14, Envelope::Filter, 1.0, 2.0},
+};
+
+class HostEnvelopeTimeTargets : public ::testing::TestWithParam<EnvelopeTimeCase> {};
+
+// An LFO holding +0.1 on a stage time doubles that stage (2^(10 x 0.1)) and leaves the other alone.
+TEST_P(HostEnvelopeTimeTargets, AConstantTenthDoublesTheStageItNames) {
+    constexpr double kTolerance = 0.08;  // a cycle in the 28 of the shortest stage, and some
+    const EnvelopeTimeCase& c = GetParam();
+    const EnvelopeTimes still = envelopeTimes(c.envelope, c.targetOption, 0.0f);
+    const EnvelopeTimes moved = envelopeTimes(c.envelope, c.targetOption, 0.2f);
+    ASSERT_GT(still.attack, 0);
+    ASSERT_GT(still.decay, 0);
+    EXPECT_NEAR(static_cast<double>(moved.attack) / still.attack, c.attackStretch, kTolerance * c.attackStretch)
+        << still.attack << " to " << moved.attack << " cycles";
+    EXPECT_NEAR(static_cast<double>(moved.decay) / still.decay, c.decayStretch, kTolerance * c.decayStretch)
+        << still.decay << " to " << moved.decay << " cycles";
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, HostEnvelopeTimeTargets, ::testing::ValuesIn(kEnvelopeTimeCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
