@@ -18,7 +18,7 @@ using source_rig::crossingFrequency;
 constexpr int kRate = 44100;
 constexpr int kWindow = 2205;  // 50 ms
 
-enum class Source { Osc1, Osc2, Sub, Noise, Pulse, FilteredSaw, Logic, MeltCircuit, Lfo3Tremolo };
+enum class Source { Osc1, Osc2, Sub, Noise, Pulse, FilteredSaw, Logic, MeltCircuit, MeltStill, Lfo3Tremolo };
 
 void sound(PluginPlayer& player, Source source) {
     player.setPlainSine();
@@ -58,6 +58,10 @@ void sound(PluginPlayer& player, Source source) {
             player.setShown("Melt A Mode", "Circuit");
             player.set("Melt A Pitch", 1.0f);
             player.set("Melt A Speed (Hz)", 0.5f);
+            break;
+        case Source::MeltStill:  // system B sending none of its wow to the pitch: nothing to scale
+            player.setShown("Melt System", "B");
+            player.set("Melt B to Pitch %", 0.0f);
             break;
         case Source::Lfo3Tremolo:  // LFO 3 on Osc1's level, with no depth of its own
             player.set("Lfo3 On/Off", 1.0f);
@@ -165,6 +169,7 @@ const TargetCase kLfoCases[] = {
     {"Panning", "Panning", Source::Osc1, panDb, 20.0},
     {"Volume", "Volume", Source::Osc1, levelDb, 8.0},
     {"Melt", "Melt", Source::MeltCircuit, pitchCents, 50.0},
+    {"MeltScalesOnlyTheWobble", "Melt", Source::MeltStill, pitchCents, kUnmoved},
     {"LogicSwitch", "Logic Switch", Source::Logic, dutyPercent, 25.0},
 };
 
@@ -206,7 +211,9 @@ const TargetCase kEnvelopeCases[] = {
     {"SubLevel", "Sub - Level", Source::Sub, levelDb, 3.0},
     {"NoiseLevel", "Noise - Level", Source::Noise, levelDb, 3.0},
     {"Lfo3Depth", "LFO 3 - Depth", Source::Lfo3Tremolo, levelDb, 3.0},
+    {"Lfo3DepthNeedsLfo3", "LFO 3 - Depth", Source::Osc1, levelDb, kUnmoved},
     {"MeltCircuit", "Melt - Circuit", Source::MeltCircuit, pitchCents, 50.0},
+    {"MeltCircuitScalesOnlyTheWobble", "Melt - Circuit", Source::MeltStill, pitchCents, kUnmoved},
     {"LogicSwitch", "Logic Switch", Source::Logic, dutyPercent, 25.0},
 };
 
