@@ -126,7 +126,7 @@ struct TargetCase {
     const char* target;  // as the option list shows it
     Source source;
     Feature feature;
-    double minimumSpread;  // cents or dB beyond the unmodulated sound's own spread; 0: none at all
+    double minimumSpread;  // cents, dB or duty points beyond the unmodulated spread; 0: none at all
     bool subtle = false;   // "Lfo1 Subtle": a tenth of the depth, so that a pitch sweep stays within +-6 semitones
 };
 
@@ -374,7 +374,7 @@ struct EnvelopeTimes {
 // Amp: the level of a sine; Filter: the brightness of a saw under a closed low-pass that its
 // envelope opens. Attack, decay and sustain alike, so that a stretch shows on one stage only.
 EnvelopeTimes envelopeTimes(Envelope envelope, int targetOption, float depth) {
-    constexpr float kTime = 0.25f;  // about 0.16 s on the squared time knobs
+    constexpr float kTime = 0.25f;  // 0.63 s on the squared knobs, 0.16 s at the lowest time scale (25 %)
     constexpr double kPeakDb = 0.1;
     PluginPlayer player(static_cast<float>(kCycleRate));
     player.setPlainSine();
@@ -391,7 +391,7 @@ EnvelopeTimes envelopeTimes(Envelope envelope, int targetOption, float depth) {
     }
     player.set(stage[0], kTime);
     player.set(stage[1], kTime);
-    player.set(stage[2], 0.7f);  // about half on the squared knob
+    player.set(stage[2], 0.7f);  // 0.49 on the squared knob
     holdLfo1(player, targetOption, depth);
     player.start();
     player.noteOn(0, 69);
