@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "support/PluginPlayer.h"
@@ -59,5 +62,137 @@ TEST(HostEcho, QuarterEchoRepeatsHalfASecondLaterAndPongAlternates) {
         }
     }
 }
+
+// A 1/4 echo of length 4 at 120 BPM fed from the input, the loop through the shifted copy only.
+void setQuarterEcho(PluginPlayer& player, float feedback) {
+    player.setPlainSine();
+    player.set("Ext Input", 1.0f);
+    player.setTempo(120.0);
+    player.set("Echo OnOff", 1.0f);
+    player.setShown("Echo Rate", "1/4");
+    player.set("Echo Length", 3.0f / 7.0f);  // 4
+    player.set("Echo Shift", 0.5f);          // none
+    player.set("Echo LPF", 1.0f);            // open
+    player.set("Echo Level", 1.0f);
+    player.set("Echo FBK", feedback);
+}
+
+// Where a click came out near `around`: the loudest sample, refined by the centre of mass of
+// its close neighbours (the loop filters spread a click over a few samples).
+double clickNear(const std::vector<float>& x, std::int64_t around, std::int64_t reach) {
+    std::int64_t loudest = around - reach;
+    for (std::int64_t i = around - reach; i < around + reach; ++i) {
+        if (std::fabs(x[static_cast<std::size_t>(i)]) > std::fabs(x[static_cast<std::size_t>(loudest)])) {
+            loudest = i;
+        }
+    }
+    double weight = 0.0;
+    double moment = 0.0;
+    for (std::int64_t i = loudest - 4; i <= loudest + 4; ++i) {
+        const double a = std::fabs(x[static_cast<std::size_t>(i)]);
+        weight += a;
+        moment += a * static_cast<double>(i);
+    }
+    return moment / weight;
+}
+
+// The echo line is 48.2 hundredths long; the heard path adds 18 ms after the loop and the loop
+// adds the shifter's rest delay (half its 30 ms window) and one engine block of feedback, which
+// the 18 ms stand for. So the first repeat falls on the beat and each later one 4.3 samples
+// (0.1 ms) early on the one before: the shifter's heads must sit at rest from the moment the echo
+// runs, whether it was on when the engine started or switched on later.
+TEST(HostEcho, EveryRepeatFallsOnTheBeat) {
+    constexpr double kBeat = 22050.0;
+    constexpr double kLoop = 21256.2 + 1323.0 / 2.0 + 128.0;
+    constexpr int kRepeats = 6;
+    for (const bool onAtStart : {true, false}) {
+        PluginPlayer player;
+        setQuarterEcho(player, 0.7f);
+        const std::int64_t clickAt = onAtStart ? 1000 : 6000;
+        if (!onAtStart) {
+            player.set("Echo OnOff", 0.0f);
+        }
+        player.inputLeft.assign(static_cast<std::size_t>(clickAt + 1), 0.0f);
+        player.inputLeft.back() = 1.0f;
+        player.inputRight = player.inputLeft;
+        player.start();
+        if (!onAtStart) {
+            player.renderUntil(4096);
+            player.set("Echo OnOff", 1.0f);
+        }
+        player.renderUntil(clickAt + (kRepeats + 1) * static_cast<std::int64_t>(kBeat));
+
+        double previous = clickNear(player.left, clickAt, 8);
+        EXPECT_NEAR(previous, static_cast<double>(clickAt), 0.01);
+        for (int k = 1; k <= kRepeats; ++k) {
+            const auto guess = static_cast<std::int64_t>(previous + kBeat);
+            const double repeat = clickNear(player.left, guess, 600);
+            const double expected = k == 1 ? kBeat : kLoop;
+            EXPECT_NEAR(repeat - previous, expected, 1.5) << "repeat " << k << (onAtStart ? " on at start" : " on later");
+            previous = repeat;
+        }
+    }
+}
+
+struct LoudCase {
+    const char* name;
+    float phase;  // normalised "Echo Phase": 0 the shifted copy alone, 1 both copies at 0.75
+    bool decays;
+};
+
+class HostEchoLoud : public testing::TestWithParam<LoudCase> {};
+
+// A loud burst of noise into the echo at full "Echo FBK". With the shifted copy alone the loop
+// gain stays below 1: it rings on and dies away. With both copies at 0.75 the loop gain reaches
+// 1.5 where they meet in phase, so it grows until the loop adders' clamp at +-200 holds it:
+// loud, but finite and bounded.
+TEST_P(HostEchoLoud, FullFeedbackStaysBounded) {
+    constexpr std::int64_t kSecond = 44100;
+    constexpr int kSeconds = 20;
+    constexpr float kLoopClamp = 200.0f;
+    const LoudCase c = GetParam();
+    PluginPlayer player;
+    setQuarterEcho(player, 1.0f);
+    player.set("Echo Phase", c.phase);
+    std::mt19937 noise(3);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    player.inputLeft.resize(kSecond / 2);
+    std::generate(player.inputLeft.begin(), player.inputLeft.end(), [&] { return sample(noise); });
+    player.inputRight = player.inputLeft;
+    player.start();
+    player.renderUntil(kSeconds * kSecond);
+
+    const auto peakOf = [&](int second) {
+        float peak = 0.0f;
+        for (std::int64_t i = second * kSecond; i < (second + 1) * kSecond; ++i) {
+            const float a = std::max(std::fabs(player.left[static_cast<std::size_t>(i)]),
+                                     std::fabs(player.right[static_cast<std::size_t>(i)]));
+            peak = std::isfinite(a) ? std::max(peak, a) : INFINITY;
+        }
+        return peak;
+    };
+    const float first = peakOf(1);
+    float loudest = first;
+    for (int second = 2; second < kSeconds; ++second) {
+        const float peak = peakOf(second);
+        ASSERT_TRUE(std::isfinite(peak)) << c.name << " second " << second;
+        loudest = std::max(loudest, peak);
+        if (c.decays) {
+            EXPECT_LE(peak, first) << c.name << " second " << second;
+        }
+    }
+    if (c.decays) {
+        EXPECT_LT(peakOf(kSeconds - 1), 0.8f * first) << c.name;
+    } else {
+        EXPECT_GT(loudest, 0.5f * kLoopClamp) << c.name;
+        EXPECT_LT(loudest, 2.0f * kLoopClamp) << c.name;
+    }
+    RecordProperty("first_second_peak", std::to_string(first));
+    RecordProperty("last_second_peak", std::to_string(peakOf(kSeconds - 1)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Host, HostEchoLoud,
+                         testing::Values(LoudCase{"ShiftedCopyOnly", 0.0f, true}, LoudCase{"BothCopies", 1.0f, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -119,7 +119,14 @@ void PluginPlayer::renderUntil(std::int64_t frames) {
         }
         host.timeInfo.samplePos = static_cast<double>(blockStart);
         host.timeInfo.ppqPos = static_cast<double>(blockStart) / sampleRate * host.timeInfo.tempo / 60.0;
-        host.process(count);
+        std::vector<float> inL(static_cast<std::size_t>(count), 0.0f);
+        std::vector<float> inR(static_cast<std::size_t>(count), 0.0f);
+        for (int i = 0; i < count; ++i) {
+            const auto at = static_cast<std::size_t>(blockStart + i);
+            inL[static_cast<std::size_t>(i)] = at < inputLeft.size() ? inputLeft[at] : 0.0f;
+            inR[static_cast<std::size_t>(i)] = at < inputRight.size() ? inputRight[at] : 0.0f;
+        }
+        host.process(count, inL.data(), inR.data());
         left.insert(left.end(), host.outLeft.begin(), host.outLeft.end());
         right.insert(right.end(), host.outRight.begin(), host.outRight.end());
     }

@@ -40,6 +40,8 @@ public:
 
     TestHost host;
     std::vector<float> left, right;
+    // Fed to the host input from frame 0 on (silent past their end); heard with "Ext Input" on.
+    std::vector<float> inputLeft, inputRight;
     float sampleRate;
     int blockSize;
 

@@ -68,9 +68,13 @@ void TestHost::start(float sampleRate, int blockSize) {
     dispatch(vst::effMainsChanged, 0, 1);
 }
 
-void TestHost::process(int frames) {
+void TestHost::process(int frames, const float* left, const float* right) {
     inLeft.assign(static_cast<std::size_t>(frames), 0.0f);
     inRight.assign(static_cast<std::size_t>(frames), 0.0f);
+    if (left != nullptr && right != nullptr) {
+        std::copy(left, left + frames, inLeft.begin());
+        std::copy(right, right + frames, inRight.begin());
+    }
     outLeft.assign(static_cast<std::size_t>(frames), 12345.0f);
     outRight.assign(static_cast<std::size_t>(frames), 12345.0f);
     float* inputs[2] = {inLeft.data(), inRight.data()};

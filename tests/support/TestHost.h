@@ -25,7 +25,8 @@ public:
     std::string text(vst::int32 opcode, vst::int32 index = 0);  // a string answer
     std::vector<std::uint8_t> chunk(bool preset);                // a copy of effGetChunk's answer
     void start(float sampleRate = 44100.0f, int blockSize = 128);
-    void process(int frames);
+    // Host input is silent unless `left`/`right` hold `frames` samples.
+    void process(int frames, const float* left = nullptr, const float* right = nullptr);
     void sendMidi(std::vector<std::vector<std::uint8_t>> messages, std::vector<int> deltas = {});
 
     vst::AEffect* effect = nullptr;

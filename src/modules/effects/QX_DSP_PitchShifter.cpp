@@ -145,8 +145,10 @@ void QX_DSP_PitchShifter::handleEvent(const Event& event, int) {
         case kPinBypass: {
             int& flag = event.pin == kPinEnable ? enable_ : bypass_;
             const int now = event.ivalue != 0 ? 1 : 0;
-            // The memory stays allocated while off; a switch starts the heads again from rest.
-            if (now != flag) {
+            // The memory stays allocated while off. A switch, and any on value even when already on,
+            // starts the heads again from rest: the echo's mode arrives before its first "on", and
+            // its repeats are timed for heads at the middle of the window.
+            if (now != flag || now != 0) {
                 clearBuffer();
                 phase_ = rest_;
             }
