@@ -1,5 +1,6 @@
 // The whole instrument through its VST interface, as a host runs it: the cost of a block with no
-// note, and with 1, 8 and 20 held voices (a saw through filter type A or Acid).
+// note, and with 1, 8 and 20 held voices (a saw through filter type A or Acid); and one voice
+// without and with the whole effects chain (melt, chorus, echo, EQ) switched on.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -35,8 +36,41 @@ void set(AEffect* effect, const char* name, float value) {
     }
 }
 
-void playPlugin(benchmark::State& state, float filterType) {
-    const int voices = static_cast<int>(state.range(0));
+// Tape melt with wow, chorus, a 1/8 echo with feedback and shift, all three EQ bands after it.
+void switchEffectsOn(AEffect* effect) {
+    set(effect, "Melt A Mode", 1.0f);  // Tape
+    set(effect, "Melt System", 1.0f);  // B
+    set(effect, "Melt Depth", 0.5f);
+    set(effect, "Melt B to Pitch %", 0.5f);
+    set(effect, "Melt B Wow (Hz)", 0.5f);
+    set(effect, "Melt Buffer", 0.5f);
+    set(effect, "Cho Mode", 1.0f);
+    set(effect, "Chorus Mix %", 0.5f);
+    set(effect, "Chorus Depth (ms)", 0.5f);
+    set(effect, "Chorus Rate (Hz)", 0.5f);
+    set(effect, "Chorus Spread (ms)", 0.5f);
+    set(effect, "Echo OnOff", 1.0f);
+    set(effect, "Echo Rate", 0.75f);  // 1/8
+    set(effect, "Echo Length", 0.5f);
+    set(effect, "Echo FBK", 0.6f);
+    set(effect, "Echo Shift", 0.6f);
+    set(effect, "Echo LPF", 0.7f);
+    set(effect, "Echo HPF", 0.2f);
+    set(effect, "Echo Level", 0.7f);
+    set(effect, "EQ Active", 1.0f);
+    set(effect, "Pre-Post EQ", 1.0f);  // Post
+    for (const char* gain : {"EQ 1 Gain dB", "EQ 2 Gain dB", "EQ 3 Gain dB"}) {
+        set(effect, gain, 0.7f);
+    }
+    for (const char* width : {"EQ 1 Width", "EQ 2 Width", "EQ 3 Width"}) {
+        set(effect, width, 0.5f);
+    }
+    set(effect, "EQ 1 Freq Hz", 0.01f);
+    set(effect, "EQ 2 Freq Hz", 0.05f);
+    set(effect, "EQ 3 Freq Hz", 0.3f);
+}
+
+void playPlugin(benchmark::State& state, float filterType, int voices, bool effects) {
     constexpr int kBlock = 256;
     AEffect* effect = createVelkorEffect(&hostCallback);
     for (int i = 3; i < effect->numParams; ++i) {
@@ -51,6 +85,9 @@ void playPlugin(benchmark::State& state, float filterType) {
     set(effect, "LPF Type", filterType);
     set(effect, "Play Mode", 1.0f);  // Poly
     set(effect, "Osc Harmonics", 1.0f);
+    if (effects) {
+        switchEffectsOn(effect);
+    }
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
     effect->dispatcher(effect, effSetBlockSize, 0, kBlock, nullptr, 0.0f);
@@ -87,10 +124,15 @@ void playPlugin(benchmark::State& state, float filterType) {
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 
-void BM_PluginFilterA(benchmark::State& state) { playPlugin(state, 0.0f); }
-void BM_PluginFilterAcid(benchmark::State& state) { playPlugin(state, 8.0f / 9.0f); }
+void BM_PluginFilterA(benchmark::State& state) { playPlugin(state, 0.0f, static_cast<int>(state.range(0)), false); }
+void BM_PluginFilterAcid(benchmark::State& state) {
+    playPlugin(state, 8.0f / 9.0f, static_cast<int>(state.range(0)), false);
+}
+// Argument 0: effects off, 1: on; the difference is the effects chain's cost per sample frame.
+void BM_PluginEffects(benchmark::State& state) { playPlugin(state, 0.0f, 1, state.range(0) != 0); }
 
 }  // namespace
 
 BENCHMARK(BM_PluginFilterA)->Arg(0)->Arg(1)->Arg(8)->Arg(20);
 BENCHMARK(BM_PluginFilterAcid)->Arg(1)->Arg(20);
+BENCHMARK(BM_PluginEffects)->Arg(0)->Arg(1);
