@@ -129,6 +129,7 @@ TEST(HostEcho, EveryRepeatFallsOnTheBeat) {
             const double repeat = clickNear(player.left, guess, 600);
             const double expected = k == 1 ? kBeat : kLoop;
             EXPECT_NEAR(repeat - previous, expected, 1.5) << "repeat " << k << (onAtStart ? " on at start" : " on later");
+            RecordProperty((onAtStart ? "on_at_start_" : "on_later_") + std::to_string(k), std::to_string(repeat - previous));
             previous = repeat;
         }
     }
