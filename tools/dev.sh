@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libsndfile1-dev libpng-dev zlib1g-dev
-  libfreetype-dev fonts-dejavu-core)
+  libfreetype-dev fonts-dejavu-core libcairo2-dev)
 
 install_missing() {  # apt-get install options (or ""), then the packages
   local options=$1 missing=()
@@ -40,7 +40,7 @@ windows() {
   # The build-time generators must run here, so they come from the native build (made by
   # "render" when it ran before).
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
-  cmake --build build -j "$(nproc)" --target velkor-bank velkor-glyphs
+  cmake --build build -j "$(nproc)" --target velkor-bank velkor-glyphs velkor-art
   local arch dir
   for arch in i686 x86_64; do
     dir=build-win64
@@ -48,7 +48,8 @@ windows() {
     cmake -S . -B $dir -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/$arch-w64-mingw32.cmake \
       -DVELKOR_TESTS=OFF -DVELKOR_TOOLS=OFF "${launcher[@]}" \
       -DVELKOR_BANK_GENERATOR="$PWD/build/tools/velkor-bank/velkor-bank" \
-      -DVELKOR_GLYPHS_EXECUTABLE="$PWD/build/tools/velkor-glyphs/velkor-glyphs" >/dev/null
+      -DVELKOR_GLYPHS_EXECUTABLE="$PWD/build/tools/velkor-glyphs/velkor-glyphs" \
+      -DVELKOR_ART_GENERATOR="$PWD/build/tools/velkor-art/velkor-art" >/dev/null
     cmake --build $dir -j "$(nproc)" --target velkor_plugin velkor-wintest
   done
   tools/velkor-wintest/check-dlls.sh i686 build-win32/Velkor_2_Demo.dll x86_64 build-win64/Velkor_2_Demo.dll

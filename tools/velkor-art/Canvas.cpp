@@ -1,0 +1,106 @@
+#include "Canvas.h"
+
+#include <cstring>
+#include <utility>
+
+namespace art {
+
+Canvas::Canvas(int width, int height)
+    : width_(width),
+      height_(height),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
+      cr_(cairo_create(surface_)) {
+    // Grey anti-aliasing and light hinting: crisp small text that looks the same on any screen.
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cr_, options);
+    cairo_font_options_destroy(options);
+}
+
+Canvas::~Canvas() {
+    if (cr_ != nullptr) {
+        cairo_destroy(cr_);
+        cairo_surface_destroy(surface_);
+    }
+}
+
+Canvas::Canvas(Canvas&& other) noexcept
+    : width_(other.width_),
+      height_(other.height_),
+      surface_(std::exchange(other.surface_, nullptr)),
+      cr_(std::exchange(other.cr_, nullptr)) {}
+
+void Canvas::paintVerticalFrames(int frames, const std::function<void(int index)>& paint) {
+    const int frameHeight = height_ / frames;
+    for (int i = 0; i < frames; ++i) {
+        cairo_save(cr_);
+        cairo_translate(cr_, 0, i * frameHeight);
+        cairo_rectangle(cr_, 0, 0, width_, frameHeight);
+        cairo_clip(cr_);
+        paint(i);
+        cairo_restore(cr_);
+    }
+}
+
+void Canvas::setColor(Rgb color, double alpha) const {
+    cairo_set_source_rgba(cr_, color.r, color.g, color.b, alpha);
+}
+
+void Canvas::setGradient(double x0, double y0, Rgb from, double x1, double y1, Rgb to) const {
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(x0, y0, x1, y1);
+    cairo_pattern_add_color_stop_rgb(gradient, 0, from.r, from.g, from.b);
+    cairo_pattern_add_color_stop_rgb(gradient, 1, to.r, to.g, to.b);
+    cairo_set_source(cr_, gradient);
+    cairo_pattern_destroy(gradient);
+}
+
+void Canvas::roundedRect(double x, double y, double width, double height, double radius) const {
+    constexpr double kQuarter = 1.5707963267948966;
+    cairo_new_sub_path(cr_);
+    cairo_arc(cr_, x + width - radius, y + radius, radius, -kQuarter, 0);
+    cairo_arc(cr_, x + width - radius, y + height - radius, radius, 0, kQuarter);
+    cairo_arc(cr_, x + radius, y + height - radius, radius, kQuarter, 2 * kQuarter);
+    cairo_arc(cr_, x + radius, y + radius, radius, 2 * kQuarter, 3 * kQuarter);
+    cairo_close_path(cr_);
+}
+
+void Canvas::selectFont(double size, bool bold) const {
+    cairo_select_font_face(cr_, style::kFontFamily, CAIRO_FONT_SLANT_NORMAL,
+                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr_, size);
+}
+
+double Canvas::textWidth(const char* text, double size, bool bold, double spacing) const {
+    selectFont(size, bold);
+    double width = 0;
+    const std::size_t length = std::strlen(text);
+    for (std::size_t i = 0; i < length; ++i) {
+        const char letter[2] = {text[i], 0};
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr_, letter, &extents);
+        width += extents.x_advance + (i + 1 < length ? spacing : 0);
+    }
+    return width;
+}
+
+void Canvas::drawText(const char* text, double x, double baseline, double size, bool bold,
+                      double spacing) const {
+    selectFont(size, bold);
+    for (const char* c = text; *c != 0; ++c) {
+        const char letter[2] = {*c, 0};
+        cairo_move_to(cr_, x, baseline);
+        cairo_show_text(cr_, letter);
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr_, letter, &extents);
+        x += extents.x_advance + spacing;
+    }
+}
+
+bool Canvas::writePng(const std::string& path) const {
+    cairo_surface_flush(surface_);
+    return cairo_surface_write_to_png(surface_, path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace art
