@@ -1,7 +1,13 @@
 #include "Canvas.h"
 
+#include <png.h>
+
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace art {
 
@@ -98,9 +104,62 @@ void Canvas::drawText(const char* text, double x, double baseline, double size, 
     }
 }
 
+namespace {
+
+// Cairo keeps premultiplied native-endian 0xAARRGGBB words; PNG wants straight RGBA bytes.
+std::vector<png_byte> straightRgba(cairo_surface_t* surface, int width, int height) {
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    std::vector<png_byte> rgba(static_cast<std::size_t>(width) * height * 4);
+    png_byte* out = rgba.data();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint32_t word;
+            std::memcpy(&word, data + y * stride + x * 4, sizeof word);
+            const unsigned a = word >> 24;
+            for (const int shift : {16, 8, 0}) {
+                const unsigned c = (word >> shift) & 0xFF;
+                *out++ = static_cast<png_byte>(a == 0 ? 0 : (c * 255 + a / 2) / a);
+            }
+            *out++ = static_cast<png_byte>(a);
+        }
+    }
+    return rgba;
+}
+
+}  // namespace
+
 bool Canvas::writePng(const std::string& path) const {
     cairo_surface_flush(surface_);
-    return cairo_surface_write_to_png(surface_, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    const std::vector<png_byte> rgba = straightRgba(surface_, width_, height_);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+    if (!file) {
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    if (info == nullptr || setjmp(png_jmpbuf(png)) != 0) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file.get());
+    png_set_compression_level(png, 9);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width_), static_cast<png_uint_32>(height_), 8,
+                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    // Which program made the file; no time stamp, so every build writes the same bytes.
+    png_text software{};
+    software.compression = PNG_TEXT_COMPRESSION_NONE;
+    software.key = const_cast<png_charp>("Software");
+    software.text = const_cast<png_charp>("velkor-art (tools/velkor-art)");
+    png_set_text(png, info, &software, 1);
+    png_write_info(png, info);
+    for (int y = 0; y < height_; ++y) {
+        png_write_row(png, rgba.data() + static_cast<std::size_t>(y) * width_ * 4);
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return std::fflush(file.get()) == 0;
 }
 
 }  // namespace art
