@@ -17,6 +17,7 @@ constexpr Rgb hex(unsigned rgb) {
 namespace style {
 
 constexpr const char* kFontFamily = "DejaVu Sans";
+constexpr double kCapHeight = 0.73;  // the font's capitals, as a fraction of its size
 
 // Accents: amber for values and lit states, cyan for the displays and the second switch type.
 constexpr Rgb kAccent = hex(0xFF9A3C);
@@ -36,6 +37,8 @@ constexpr Rgb kLogo = hex(0xECEEF2);
 constexpr double kLogoSize = 24;          // px
 constexpr double kLogoSpacing = 3.5;      // px between letters
 constexpr double kLogoLeft = 46;          // px, after the mark
+constexpr double kLogoMarkGap = 8;        // px between the mark and the logo
+constexpr double kLogoDividerGap = 12;    // px either side of the line before the product line
 constexpr Rgb kProductLine = hex(0x8A909A);
 constexpr double kProductLineSize = 8.5;  // px
 constexpr double kProductLineSpacing = 1.6;
@@ -53,6 +56,7 @@ constexpr Rgb kTitleText = hex(0xD8DCE3);
 constexpr double kTitleSize = 10;  // px
 constexpr double kTitleSpacing = 1.4;
 constexpr double kTitleLeft = 16;  // px from the panel's edge to the title text
+constexpr double kTitleMarkGap = 8;  // px from the amber mark's left edge to the title
 constexpr double kTitleMarkWidth = 3;
 constexpr double kTitleMarkHeight = 8;
 

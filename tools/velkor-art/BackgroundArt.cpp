@@ -47,19 +47,20 @@ void drawTopBar(const Canvas& canvas) {
 
     const double middle = bar.y + (bar.height - style::kTopBarAccentLine) / 2;
     const double markSide = style::kLogoSize;
-    drawMark(canvas, style::kLogoLeft - markSide - 8, middle - markSide / 2, markSide);
-    // Capitals are about 0.73 of the font size tall.
-    const double logoBaseline = middle + style::kLogoSize * 0.73 / 2;
+    drawMark(canvas, style::kLogoLeft - markSide - style::kLogoMarkGap, middle - markSide / 2, markSide);
+    const double logoBaseline = middle + style::kLogoSize * style::kCapHeight / 2;
     canvas.setColor(style::kLogo);
     canvas.drawText("VELKOR", style::kLogoLeft, logoBaseline, style::kLogoSize, true, style::kLogoSpacing);
 
     const double divider = style::kLogoLeft +
-                           canvas.textWidth("VELKOR", style::kLogoSize, true, style::kLogoSpacing) + 12;
+                           canvas.textWidth("VELKOR", style::kLogoSize, true, style::kLogoSpacing) +
+                           style::kLogoDividerGap;
     canvas.setColor(style::kProductLine, 0.6);
     cairo_rectangle(cr, divider, middle - style::kLogoSize * 0.36, 1, style::kLogoSize * 0.72);
     cairo_fill(cr);
     canvas.setColor(style::kProductLine);
-    canvas.drawText(style::kProductLineText, divider + 12, middle + style::kProductLineSize * 0.73 / 2,
+    canvas.drawText(style::kProductLineText, divider + style::kLogoDividerGap,
+                    middle + style::kProductLineSize * style::kCapHeight / 2,
                     style::kProductLineSize, false, style::kProductLineSpacing);
 }
 

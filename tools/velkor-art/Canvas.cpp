@@ -1,6 +1,7 @@
 #include "Canvas.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -106,6 +107,8 @@ void Canvas::drawText(const char* text, double x, double baseline, double size, 
 
 namespace {
 
+constexpr int kBitsPerChannel = 8;
+
 // Cairo keeps premultiplied native-endian 0xAARRGGBB words; PNG wants straight RGBA bytes.
 std::vector<png_byte> straightRgba(cairo_surface_t* surface, int width, int height) {
     const unsigned char* data = cairo_image_surface_get_data(surface);
@@ -143,8 +146,8 @@ bool Canvas::writePng(const std::string& path) const {
         return false;
     }
     png_init_io(png, file.get());
-    png_set_compression_level(png, 9);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width_), static_cast<png_uint_32>(height_), 8,
+    png_set_compression_level(png, Z_BEST_COMPRESSION);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width_), static_cast<png_uint_32>(height_), kBitsPerChannel,
                  PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     // Which program made the file; no time stamp, so every build writes the same bytes.

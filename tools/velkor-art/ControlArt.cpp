@@ -1,11 +1,12 @@
 #include "ControlArt.h"
 
 #include <algorithm>
+#include <numbers>
 
 namespace art {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
+constexpr double kPi = std::numbers::pi;
 constexpr int kTwoStates = 2;
 
 // A key in a 1 px dark edge: raised with a shine line, or sunken with the gradient reversed.

@@ -1,11 +1,12 @@
 #include "KnobArt.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace art {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
+constexpr double kPi = std::numbers::pi;
 
 // Knob angles run clockwise from the top; cairo's run clockwise from the right.
 double cairoAngle(double knobDegrees) { return (knobDegrees - 90) * kPi / 180; }

@@ -9,11 +9,10 @@ void drawTitle(const Canvas& canvas, double x, double stripTop, double stripHeig
     cairo_t* cr = canvas.cr();
     const double markTop = stripTop + (stripHeight - style::kTitleMarkHeight) / 2;
     canvas.setColor(style::kAccent);
-    cairo_rectangle(cr, x + style::kTitleLeft - 8, markTop, style::kTitleMarkWidth,
+    cairo_rectangle(cr, x + style::kTitleLeft - style::kTitleMarkGap, markTop, style::kTitleMarkWidth,
                     style::kTitleMarkHeight);
     cairo_fill(cr);
-    // Capitals are about 0.73 of the font size tall: centre them on the strip.
-    const double baseline = stripTop + (stripHeight + size * 0.73) / 2;
+    const double baseline = stripTop + (stripHeight + size * style::kCapHeight) / 2;
     canvas.setColor(style::kTitleText);
     canvas.drawText(title, x + style::kTitleLeft, baseline, size, true, style::kTitleSpacing);
 }

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <iterator>
 
 namespace art {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
+constexpr double kPi = std::numbers::pi;
 constexpr double kTwoPi = 2 * kPi;
 
 double sine(double p) { return std::sin(kTwoPi * p); }
