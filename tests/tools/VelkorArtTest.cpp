@@ -93,11 +93,10 @@ TEST_P(ToolsVelkorArt, DecodesAtItsSizeWithDistinctFrames) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tools, ToolsVelkorArt, ::testing::ValuesIn(kArt),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
-                             return name.substr(0, name.find('.'));
-                         });
+INSTANTIATE_TEST_SUITE_P(Tools, ToolsVelkorArt, ::testing::ValuesIn(kArt), [](const auto& info) {
+    std::string name = info.param.file;
+    return name.substr(0, name.find('.'));
+});
 
 // The pointer is the brightest thing on a knob: its angle, clockwise from the top, in degrees.
 double pointerAngle(const toolkit::Bitmap& strip, int frame) {
@@ -150,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Tools, ToolsVelkorArtKnob, ::testing::Values("Knob.png"
 TEST(ToolsVelkorArtBackground, EverySectionShowsItsTitle) {
     const std::optional<toolkit::Bitmap> bg = loadArt("BG.png");
     ASSERT_TRUE(bg.has_value());
-    constexpr int kLightText = 150;   // every channel above this
+    constexpr int kLightText = 150;    // every channel above this
     constexpr int kInkPerLetter = 12;  // px a 10 px bold capital covers at least
     for (const layout::Section& section : layout::kSections) {
         const layout::Box& b = section.box;

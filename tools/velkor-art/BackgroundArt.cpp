@@ -60,8 +60,8 @@ void drawTopBar(const Canvas& canvas) {
     cairo_fill(cr);
     canvas.setColor(style::kProductLine);
     canvas.drawText(style::kProductLineText, divider + style::kLogoDividerGap,
-                    middle + style::kProductLineSize * style::kCapHeight / 2,
-                    style::kProductLineSize, false, style::kProductLineSpacing);
+                    middle + style::kProductLineSize * style::kCapHeight / 2, style::kProductLineSize, false,
+                    style::kProductLineSpacing);
 }
 
 }  // namespace
@@ -73,8 +73,9 @@ Canvas paintBackground() {
     drawTopBar(canvas);
     for (const layout::Section& section : layout::kSections) {
         const layout::Box& b = section.box;
-        drawSection(canvas, {static_cast<double>(b.x), static_cast<double>(b.y), static_cast<double>(b.width),
-                             static_cast<double>(b.height)},
+        drawSection(canvas,
+                    {static_cast<double>(b.x), static_cast<double>(b.y), static_cast<double>(b.width),
+                     static_cast<double>(b.height)},
                     layout::kSectionTitleHeight, section.title);
     }
     return canvas;

@@ -147,8 +147,8 @@ bool Canvas::writePng(const std::string& path) const {
     }
     png_init_io(png, file.get());
     png_set_compression_level(png, Z_BEST_COMPRESSION);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width_), static_cast<png_uint_32>(height_), kBitsPerChannel,
-                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width_), static_cast<png_uint_32>(height_),
+                 kBitsPerChannel, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     // Which program made the file; no time stamp, so every build writes the same bytes.
     png_text software{};

@@ -38,8 +38,7 @@ public:
 
     // Text in the style's font; `spacing` adds px between letters. Returns the width drawn.
     double textWidth(const char* text, double size, bool bold, double spacing) const;
-    void drawText(const char* text, double x, double baseline, double size, bool bold,
-                  double spacing) const;
+    void drawText(const char* text, double x, double baseline, double size, bool bold, double spacing) const;
 
     // False when the file cannot be written.
     bool writePng(const std::string& path) const;

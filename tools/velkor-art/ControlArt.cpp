@@ -39,7 +39,8 @@ void glowCircle(const Canvas& canvas, double cx, double cy, double radius, Rgb c
     cairo_pattern_destroy(halo);
     cairo_arc(cr, cx, cy, radius * 2, 0, 2 * kPi);
     cairo_fill(cr);
-    cairo_pattern_t* body = cairo_pattern_create_radial(cx - radius * 0.3, cy - radius * 0.3, 0, cx, cy, radius);
+    cairo_pattern_t* body =
+        cairo_pattern_create_radial(cx - radius * 0.3, cy - radius * 0.3, 0, cx, cy, radius);
     cairo_pattern_add_color_stop_rgb(body, 0, hot.r, hot.g, hot.b);
     cairo_pattern_add_color_stop_rgb(body, 1, color.r, color.g, color.b);
     cairo_set_source(cr, body);
@@ -113,8 +114,8 @@ Canvas paintRetrigSwitch(int width, int frameHeight) {
         cairo_arc(cr, cx, cy + 0.8, thumb + 0.6, 0, 2 * kPi);
         cairo_fill(cr);
         cairo_arc(cr, cx, cy, thumb, 0, 2 * kPi);
-        canvas.setVerticalGradient(cy - thumb, on != 0 ? style::kCoolHot : style::kHandleTop,
-                                   cy + thumb, style::kHandleBottom);
+        canvas.setVerticalGradient(cy - thumb, on != 0 ? style::kCoolHot : style::kHandleTop, cy + thumb,
+                                   style::kHandleBottom);
         cairo_fill(cr);
     });
     return canvas;

@@ -39,8 +39,7 @@ void paintKnob(const Canvas& canvas, int side, double knobDegrees) {
     canvas.setColor({0, 0, 0}, 0.55);
     cairo_arc(cr, c, c + side * 0.03, body + side * 0.02, 0, 2 * kPi);
     cairo_fill(cr);
-    canvas.setGradient(c - body, c - body, style::kKnobBodyLight, c + body, c + body,
-                       style::kKnobBodyDark);
+    canvas.setGradient(c - body, c - body, style::kKnobBodyLight, c + body, c + body, style::kKnobBodyDark);
     cairo_arc(cr, c, c, body, 0, 2 * kPi);
     cairo_fill_preserve(cr);
     canvas.setColor(style::kKnobRim);

@@ -50,8 +50,8 @@ void drawSection(const Canvas& canvas, PanelBox box, double titleHeight, const c
     cairo_fill(cr);
     horizontalLine(canvas, box.x + 1, box.x + box.width - 1, box.y + 1, style::kPanelHighlight, 1);
     horizontalLine(canvas, box.x + 1, box.x + box.width - 1, box.y + titleHeight, style::kPanelBorder, 0.9);
-    horizontalLine(canvas, box.x + 1, box.x + box.width - 1, box.y + titleHeight + 1,
-                   style::kPanelHighlight, 0.35);
+    horizontalLine(canvas, box.x + 1, box.x + box.width - 1, box.y + titleHeight + 1, style::kPanelHighlight,
+                   0.35);
     cairo_restore(cr);
 
     drawTitle(canvas, box.x, box.y, titleHeight, title, style::kTitleSize);

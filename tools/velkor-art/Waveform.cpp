@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <iterator>
+#include <numbers>
 
 namespace art {
 namespace {
