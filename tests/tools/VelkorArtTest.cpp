@@ -1,6 +1,7 @@
 // The editor's bitmaps as the plug-in embeds them: each decodes at the size and frame count its
-// control expects with no two neighbouring frames alike, knob pointers sweep clockwise from
-// -135 to +135 degrees, and every section of the background carries its title.
+// control expects with no two neighbouring frames alike, every bitmap the control table names
+// exists, knob pointers sweep clockwise from -135 to +135 degrees, and every section of the
+// background carries its title.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,6 +67,7 @@ constexpr ArtCase kArt[] = {
     {"Button.png", 44, 18, 2, nullptr},
     {"Button_Tab.png", 48, 18, 2, nullptr},
     {"Button_Small.png", 18, 18, 2, nullptr},
+    {"AsnMidiCC.png", 44, 18, 2, nullptr},
     {"Led.png", 12, 12, 2, nullptr},
     {"Slider_Handle.png", 20, 12, 1, nullptr},
     {"Wave_Options.png", 60, 30, 15, "Osc1 Wave"},
@@ -97,6 +99,14 @@ INSTANTIATE_TEST_SUITE_P(Tools, ToolsVelkorArt, ::testing::ValuesIn(kArt), [](co
     std::string name = info.param.file;
     return name.substr(0, name.find('.'));
 });
+
+TEST(ToolsVelkorArtTable, EveryBitmapTheControlTableNamesDecodes) {
+    for (const ControlDescriptor& row : controlTable()) {
+        if (row.bitmap != nullptr && row.bitmap[0] != 0) {
+            EXPECT_TRUE(loadArt(row.bitmap).has_value()) << row.bitmap;
+        }
+    }
+}
 
 // The pointer is the brightest thing on a knob: its angle, clockwise from the top, in degrees.
 double pointerAngle(const toolkit::Bitmap& strip, int frame) {

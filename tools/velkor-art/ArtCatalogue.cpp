@@ -62,6 +62,7 @@ constexpr ArtPiece kCatalogue[] = {
     {"Button.png", [] { return paintButton(kButtonWidth, kButtonHeight); }},
     {"Button_Tab.png", [] { return paintTabButton(kTabWidth, kButtonHeight); }},
     {"Button_Small.png", [] { return paintButton(kSmallButtonSide, kSmallButtonSide); }},
+    {"AsnMidiCC.png", [] { return paintLearnButton(kButtonWidth, kButtonHeight); }},
     {"Led.png", [] { return paintLed(kLedSide); }},
     {"Slider_Handle.png", [] { return paintSliderHandle(kHandleWidth, kHandleHeight); }},
     {"Wave_Options.png", [] { return waveStrip("Osc1 Wave"); }},

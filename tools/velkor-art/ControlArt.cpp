@@ -1,6 +1,7 @@
 #include "ControlArt.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numbers>
 
 namespace art {
@@ -157,6 +158,41 @@ Canvas paintTabButton(int width, int frameHeight) {
             canvas.setColor(style::kTabUnselected);
             cairo_fill(cr);
         }
+    });
+    return canvas;
+}
+
+Canvas paintLearnButton(int width, int frameHeight) {
+    Canvas canvas(width, frameHeight * kTwoStates);
+    cairo_t* cr = canvas.cr();
+    constexpr int kPins = 5;
+    constexpr double kPinSpreadDegrees = 180;  // a 5-pin socket's pins sit on a half circle
+    canvas.paintVerticalFrames(kTwoStates, [&](int learning) {
+        paintKey(canvas, width, frameHeight, learning != 0);
+        const double cx = width / 2.0;
+        const double cy = frameHeight / 2.0;
+        const double ring = frameHeight * 0.34;
+        const Rgb ink = learning != 0 ? style::kAccentHot : style::kTitleText;
+        if (learning != 0) {
+            canvas.setColor(style::kAccent, 0.35);
+            cairo_set_line_width(cr, 3.5);
+            cairo_arc(cr, cx, cy, ring, 0, 2 * kPi);
+            cairo_stroke(cr);
+        }
+        canvas.setColor(ink);
+        cairo_set_line_width(cr, 1.2);
+        cairo_arc(cr, cx, cy, ring, 0, 2 * kPi);
+        cairo_stroke(cr);
+        for (int pin = 0; pin < kPins; ++pin) {
+            const double degrees = 180 + kPinSpreadDegrees * pin / (kPins - 1);
+            const double a = degrees * kPi / 180;
+            cairo_arc(cr, cx + std::cos(a) * ring * 0.58, cy + std::sin(a) * ring * 0.58 + ring * 0.15, 0.9,
+                      0, 2 * kPi);
+            cairo_fill(cr);
+        }
+        // The key notch at the bottom of the socket.
+        cairo_rectangle(cr, cx - 1, cy + ring - 1.5, 2, 1.5);
+        cairo_fill(cr);
     });
     return canvas;
 }

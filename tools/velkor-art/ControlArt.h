@@ -14,6 +14,8 @@ Canvas paintRetrigSwitch(int width, int frameHeight);
 Canvas paintButton(int width, int frameHeight);
 // A tab: a flat dark tab, or a lighter one with an amber bar under it when selected.
 Canvas paintTabButton(int width, int frameHeight);
+// The MIDI-learn key: a MIDI socket on a key, lit amber while it learns.
+Canvas paintLearnButton(int width, int frameHeight);
 Canvas paintLed(int side);
 Canvas paintSliderHandle(int width, int height);
 
