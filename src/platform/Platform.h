@@ -1,12 +1,16 @@
-// The few operating-system services the plug-in needs: its own resources, the user folder and
-// whole-file reading and writing. Everything that knows Linux from Windows sits behind this.
+// The few operating-system services the plug-in needs: its own resources, the user folder,
+// whole-file reading and writing, links and file dialogs. Everything that knows Linux from
+// Windows sits behind this.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+struct FileDialog;
 
 namespace platform {
 
@@ -26,5 +30,12 @@ bool writeFile(const std::string& path, std::span<const std::uint8_t> contents);
 // pages where the system offers them, which makes filling it many times faster. Null on failure.
 void* allocateLargeBlock(std::size_t bytes);
 void freeLargeBlock(void* block, std::size_t bytes);
+
+// Hands `url` to the desktop (browser, mail program) and returns without waiting for it.
+void openLink(const std::string& url);
+
+// The desktop's own open or save dialog; blocks the calling thread until the user answers. The
+// chosen path, or nothing when cancelled or when the desktop offers no dialog.
+std::optional<std::string> runFileDialog(const FileDialog& dialog);
 
 }  // namespace platform
