@@ -71,9 +71,11 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, ready[1], kReadyFd);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        char* argv[] = {const_cast<char*>("Xvfb"), const_cast<char*>("-displayfd"), const_cast<char*>("3"),
-                        const_cast<char*>("-nolisten"), const_cast<char*>("tcp"), const_cast<char*>("-screen"),
-                        const_cast<char*>("0"), const_cast<char*>("320x240x24"), nullptr};
+        // -noreset: between tests no client is left, and a resetting server refuses the next.
+        char* argv[] = {const_cast<char*>("Xvfb"),     const_cast<char*>("-displayfd"), const_cast<char*>("3"),
+                        const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),        const_cast<char*>("-noreset"),
+                        const_cast<char*>("-screen"),   const_cast<char*>("0"),          const_cast<char*>("320x240x24"),
+                        nullptr};
         installed_ = posix_spawnp(&pid_, argv[0], &actions, nullptr, argv, environ) == 0;
         posix_spawn_file_actions_destroy(&actions);
         close(ready[1]);
@@ -437,6 +439,8 @@ const InputCase kInputCases[] = {
      {"move 5,70 none", "down 5,70 right x1 shift", "up 5,70 right shift"}},
     {"Drag", {{S::Move, 30, 25}, {S::Press, 1}, {S::Move, 40, 35}, {S::Release, 1}},
      {"move 30,25 none", "down 30,25 left x1", "move 40,35 left", "up 40,35 left"}},
+    {"DragOutAndRelease", {{S::Move, 30, 25}, {S::Press, 1}, {S::Move, kEditorWidth + 20, 40}, {S::Release, 1}},
+     {"move 30,25 none", "down 30,25 left x1", "move 140,40 left", "up 140,40 left", "left"}},
     {"Wheel", {{S::Move, 60, 40}, {S::Press, 4}, {S::Release, 4}, {S::Press, 5}, {S::Release, 5}},
      {"move 60,40 none", "wheel 60,40 +1", "wheel 60,40 -1"}},
     {"Leave", {{S::Move, 60, 40}, {S::Move, kEditorWidth + 20, 40}}, {"move 60,40 none", "left"}},
