@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libsndfile1-dev libpng-dev zlib1g-dev
-  libfreetype-dev fonts-dejavu-core libcairo2-dev libx11-dev libxtst-dev xvfb xauth)
+  libfreetype-dev fonts-dejavu-core libcairo2-dev libx11-dev libxtst-dev xvfb)
 
 install_missing() {  # apt-get install options (or ""), then the packages
   local options=$1 missing=()
