@@ -1,19 +1,114 @@
 #include "editor/ControlFactory.h"
 
-#include "editor/BitmapCache.h"
+#include <string>
 
-// Until the control classes exist every visible row shows its bitmap as a plain control.
+#include "editor/BitmapCache.h"
+#include "editor/QX_COnOffButton.h"
+#include "editor/QX_COptionsImage.h"
+#include "editor/QX_COptionsText.h"
+#include "editor/QX_Knob.h"
+#include "editor/QX_Rotate_Knob.h"
+#include "params/ParameterLookups.h"
+
+namespace {
+
+// Sizes of the drawn stand-ins when a row's bitmap is missing, and of text controls whose
+// layout gives none.
+constexpr int kSwitchWidth = 30;
+constexpr int kSwitchHeight = 16;
+constexpr int kButtonWidth = 44;
+constexpr int kButtonHeight = 18;
+constexpr int kTextWidth = 80;
+constexpr int kTextHeight = 16;
+
+struct Kinds {
+    unsigned first;
+    unsigned last;
+    bool has(unsigned kind) const { return kind >= first && kind <= last; }
+};
+
+// Control kinds by class.
+constexpr Kinds kKnobKinds{0, 6};
+constexpr Kinds kRotateKnobKinds{7, 12};
+constexpr Kinds kOnOffKinds{26, 28};
+constexpr Kinds kOptionsImageKinds{33, 42};
+
+struct Building {
+    const ControlDescriptor& row;
+    const ControlStyle& style;
+    BitmapCache& bitmaps;
+    toolkit::ControlListener* listener;
+
+    int tag() const { return static_cast<int>(row.id & control::kIdMask); }
+
+    // The row's bitmap cut into `frames`, or null.
+    std::shared_ptr<toolkit::Bitmap> strip(int frames) const {
+        auto shared = bitmaps.get(row.bitmap);
+        if (!shared) return nullptr;
+        auto cut = std::make_shared<toolkit::Bitmap>(*shared);
+        cut->setFrames(frames);
+        return cut;
+    }
+
+    toolkit::Rect box(const std::shared_ptr<toolkit::Bitmap>& bitmap, int width, int height) const {
+        if (bitmap) return toolkit::Rect::fromSize(row.x, row.y, bitmap->frameWidth(), bitmap->frameHeight());
+        return toolkit::Rect::fromSize(row.x, row.y, width, height);
+    }
+
+    toolkit::Rect textBox() const {
+        return toolkit::Rect::fromSize(row.x, row.y, style.textWidth > 0 ? style.textWidth : kTextWidth,
+                                       style.textHeight > 0 ? style.textHeight : kTextHeight);
+    }
+
+    template <typename T>
+    std::unique_ptr<toolkit::Control> knob(int curve) const {
+        auto bitmap = strip(style.frames);
+        const int code = curve + ((row.id & control::kInvertCurve) != 0 ? kInvertedCurve : 0);
+        auto made = std::make_unique<T>(box(bitmap, layout::kKnobSize, layout::kKnobSize), tag(), listener,
+                                        code, row.name != nullptr ? row.name : "");
+        made->setBitmap(std::move(bitmap));
+        return made;
+    }
+
+    std::unique_ptr<toolkit::Control> onOff() const {
+        const bool action = row.kind == control::kActionButton;
+        auto bitmap = strip(2);
+        auto made = std::make_unique<QX_COnOffButton>(
+            box(bitmap, action ? kButtonWidth : kSwitchWidth, action ? kButtonHeight : kSwitchHeight), tag(),
+            listener, action ? QX_COnOffButton::Mode::Momentary : QX_COnOffButton::Mode::Toggle);
+        if (action && row.name != nullptr) made->setLabel(row.name);
+        made->setBitmap(std::move(bitmap));
+        return made;
+    }
+
+    template <typename T>
+    std::unique_ptr<toolkit::Control> options() const {
+        auto made = std::make_unique<T>(textBox(), tag(), listener, row.options != nullptr ? row.options : "");
+        if (auto bitmap = strip(static_cast<int>(made->items().size()))) {
+            made->setRect(box(bitmap, 0, 0));
+            made->setBitmap(std::move(bitmap));
+        }
+        return made;
+    }
+
+    std::unique_ptr<toolkit::Control> make() const {
+        const unsigned kind = row.kind;
+        if (kKnobKinds.has(kind)) return knob<QX_Knob>(kind == control::kFrequencyKnob ? 0 : static_cast<int>(kind));
+        if (kRotateKnobKinds.has(kind)) return knob<QX_Rotate_Knob>(static_cast<int>(kind - kRotateKnobKinds.first));
+        if (kOnOffKinds.has(kind)) return onOff();
+        if (kind == control::kOptionsText) return options<QX_COptionsText>();
+        if (kOptionsImageKinds.has(kind)) return options<QX_COptionsImage>();
+        return nullptr;
+    }
+};
+
+}  // namespace
+
 std::unique_ptr<toolkit::Control> makeControl(const ControlDescriptor& row, const ControlStyle& style,
                                               BitmapCache& bitmaps, toolkit::ControlListener* listener) {
-    if (row.kind >= control::kFirstDirectiveKind || row.kind == control::kFloatStore) return nullptr;
-    auto bitmap = bitmaps.get(row.bitmap);
-    if (!bitmap) return nullptr;
-    auto strip = std::make_shared<toolkit::Bitmap>(*bitmap);
-    strip->setFrames(style.frames);
-    const int tag = static_cast<int>(row.id & control::kIdMask);
-    auto made = std::make_unique<toolkit::Control>(
-        toolkit::Rect::fromSize(row.x, row.y, strip->frameWidth(), strip->frameHeight()), tag, listener);
-    made->setBitmap(std::move(strip));
+    if (row.kind >= control::kFirstDirectiveKind) return nullptr;
+    auto made = Building{row, style, bitmaps, listener}.make();
+    if (!made) return nullptr;
     if (row.tooltip != nullptr) made->setTooltip(row.tooltip);
     return made;
 }
