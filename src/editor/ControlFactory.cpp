@@ -3,10 +3,19 @@
 #include <string>
 
 #include "editor/BitmapCache.h"
+#include "editor/QX_CNumberEntry.h"
 #include "editor/QX_COnOffButton.h"
 #include "editor/QX_COptionsImage.h"
 #include "editor/QX_COptionsText.h"
+#include "editor/QX_CTextEntry.h"
+#include "editor/QX_ExclusiveButton.h"
+#include "editor/QX_GUI_EQ_Window.h"
+#include "editor/QX_GUI_Multi_Button_Hub.h"
+#include "editor/QX_GUI_TextOnly.h"
+#include "editor/QX_GlobalNameDisplay.h"
+#include "editor/QX_GlobalNumberDisplay.h"
 #include "editor/QX_Knob.h"
+#include "editor/QX_Multi_Lev.h"
 #include "editor/QX_Rotate_Knob.h"
 #include "params/ParameterLookups.h"
 
@@ -20,6 +29,10 @@ constexpr int kButtonWidth = 44;
 constexpr int kButtonHeight = 18;
 constexpr int kTextWidth = 80;
 constexpr int kTextHeight = 16;
+constexpr int kEqWidth = 200;  // response views without a layout size
+constexpr int kEqHeight = 110;
+constexpr int kStepsWidth = 160;
+constexpr int kStepsHeight = 60;
 
 struct Kinds {
     unsigned first;
@@ -32,6 +45,11 @@ constexpr Kinds kKnobKinds{0, 6};
 constexpr Kinds kRotateKnobKinds{7, 12};
 constexpr Kinds kOnOffKinds{26, 28};
 constexpr Kinds kOptionsImageKinds{33, 42};
+constexpr Kinds kExclusiveKinds{30, 31};
+constexpr Kinds kNumberEntryKinds{43, 52};
+constexpr Kinds kTextEntryKinds{57, 64};
+constexpr Kinds kEqWindowKinds{114, 121};
+constexpr Kinds kStepEditorKinds{122, 129};
 
 struct Building {
     const ControlDescriptor& row;
@@ -55,9 +73,14 @@ struct Building {
         return toolkit::Rect::fromSize(row.x, row.y, width, height);
     }
 
-    toolkit::Rect textBox() const {
-        return toolkit::Rect::fromSize(row.x, row.y, style.textWidth > 0 ? style.textWidth : kTextWidth,
-                                       style.textHeight > 0 ? style.textHeight : kTextHeight);
+    toolkit::Rect textBox(int width = kTextWidth, int height = kTextHeight) const {
+        return toolkit::Rect::fromSize(row.x, row.y, style.textWidth > 0 ? style.textWidth : width,
+                                       style.textHeight > 0 ? style.textHeight : height);
+    }
+
+    template <typename T>
+    std::unique_ptr<toolkit::Control> plain(const toolkit::Rect& box) const {
+        return std::make_unique<T>(box, tag(), listener);
     }
 
     template <typename T>
@@ -91,6 +114,18 @@ struct Building {
         return made;
     }
 
+    std::unique_ptr<toolkit::Control> exclusive() const {
+        auto bitmap = strip(2);
+        auto made = std::make_unique<QX_ExclusiveButton>(box(bitmap, kSwitchWidth, kSwitchHeight), tag(), listener);
+        made->setBitmap(std::move(bitmap));
+        return made;
+    }
+
+    std::unique_ptr<toolkit::Control> numberEntry() const {
+        const int decimals = row.arg >= 0 ? row.arg : static_cast<int>(row.kind - kNumberEntryKinds.first);
+        return std::make_unique<QX_CNumberEntry>(textBox(), tag(), listener, row.min, row.max, decimals);
+    }
+
     std::unique_ptr<toolkit::Control> make() const {
         const unsigned kind = row.kind;
         if (kKnobKinds.has(kind)) return knob<QX_Knob>(kind == control::kFrequencyKnob ? 0 : static_cast<int>(kind));
@@ -98,6 +133,18 @@ struct Building {
         if (kOnOffKinds.has(kind)) return onOff();
         if (kind == control::kOptionsText) return options<QX_COptionsText>();
         if (kOptionsImageKinds.has(kind)) return options<QX_COptionsImage>();
+        if (kind == control::kButtonHub) {
+            return std::make_unique<QX_GUI_Multi_Button_Hub>(toolkit::Rect::fromSize(row.x, row.y, 0, 0), tag(),
+                                                             listener, ParameterLookups::get().optionCount(tag()));
+        }
+        if (kExclusiveKinds.has(kind)) return exclusive();
+        if (kNumberEntryKinds.has(kind)) return numberEntry();
+        if (kind == control::kGlobalNumberDisplay) return plain<QX_GlobalNumberDisplay>(textBox());
+        if (kind == control::kGlobalNameDisplay) return plain<QX_GlobalNameDisplay>(textBox());
+        if (kTextEntryKinds.has(kind)) return plain<QX_CTextEntry>(textBox());
+        if (kind == control::kTextOnly) return plain<QX_GUI_TextOnly>(textBox());
+        if (kEqWindowKinds.has(kind)) return plain<QX_GUI_EQ_Window>(textBox(kEqWidth, kEqHeight));
+        if (kStepEditorKinds.has(kind)) return plain<QX_Multi_Lev>(textBox(kStepsWidth, kStepsHeight));
         return nullptr;
     }
 };

@@ -2,6 +2,7 @@
 // in frame coordinates.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,14 +37,18 @@ public:
         }
         return out;
     }
-    // Every begin is closed by an end before the next begin.
+    // Per control, every begin is closed by an end before its next begin.
     bool paired() const {
-        int depth = 0;
+        std::map<int, int> depth;
         for (const Report& r : reports) {
-            depth += r.kind == Report::Begin ? 1 : r.kind == Report::End ? -1 : 0;
-            if (depth < 0 || depth > 1) return false;
+            int& d = depth[r.tag];
+            d += r.kind == Report::Begin ? 1 : r.kind == Report::End ? -1 : 0;
+            if (d < 0 || d > 1) return false;
         }
-        return depth == 0;
+        for (const auto& [tag, d] : depth) {
+            if (d != 0) return false;
+        }
+        return true;
     }
 
     std::vector<Report> reports;
