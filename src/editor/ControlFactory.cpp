@@ -3,6 +3,7 @@
 #include <string>
 
 #include "editor/BitmapCache.h"
+#include "editor/QX_AnimButton.h"
 #include "editor/QX_CNumberEntry.h"
 #include "editor/QX_COnOffButton.h"
 #include "editor/QX_COptionsImage.h"
@@ -10,10 +11,15 @@
 #include "editor/QX_CTextEntry.h"
 #include "editor/QX_ExclusiveButton.h"
 #include "editor/QX_GUI_EQ_Window.h"
+#include "editor/QX_GUI_Image.h"
+#include "editor/QX_GUI_Joystick.h"
+#include "editor/QX_GUI_dBMeter.h"
 #include "editor/QX_GUI_Multi_Button_Hub.h"
 #include "editor/QX_GUI_TextOnly.h"
 #include "editor/QX_GlobalNameDisplay.h"
 #include "editor/QX_GlobalNumberDisplay.h"
+#include "editor/QX_HV_Slider.h"
+#include "editor/QX_ImagePopUp.h"
 #include "editor/QX_Knob.h"
 #include "editor/QX_Multi_Lev.h"
 #include "editor/QX_Rotate_Knob.h"
@@ -33,6 +39,12 @@ constexpr int kEqWidth = 200;  // response views without a layout size
 constexpr int kEqHeight = 110;
 constexpr int kStepsWidth = 160;
 constexpr int kStepsHeight = 60;
+constexpr int kSliderLength = 80;
+constexpr int kSliderThickness = 20;
+constexpr int kMeterWidth = 8;
+constexpr int kMeterHeight = 60;
+constexpr int kPadSize = 80;
+constexpr int kImageCellSize = 32;
 
 struct Kinds {
     unsigned first;
@@ -43,13 +55,19 @@ struct Kinds {
 // Control kinds by class.
 constexpr Kinds kKnobKinds{0, 6};
 constexpr Kinds kRotateKnobKinds{7, 12};
+constexpr Kinds kSliderKinds{13, 18};
+constexpr Kinds kAnimButtonKinds{19, 25};
 constexpr Kinds kOnOffKinds{26, 28};
 constexpr Kinds kOptionsImageKinds{33, 42};
 constexpr Kinds kExclusiveKinds{30, 31};
 constexpr Kinds kNumberEntryKinds{43, 52};
 constexpr Kinds kTextEntryKinds{57, 64};
+constexpr Kinds kImageKinds{78, 82};
+constexpr Kinds kMeterKinds{90, 96};
 constexpr Kinds kEqWindowKinds{114, 121};
 constexpr Kinds kStepEditorKinds{122, 129};
+constexpr unsigned kImagePopUpKind = 77;
+constexpr unsigned kJoystickKind = 134;
 
 struct Building {
     const ControlDescriptor& row;
@@ -78,6 +96,8 @@ struct Building {
                                        style.textHeight > 0 ? style.textHeight : height);
     }
 
+    int curveInversion() const { return (row.id & control::kInvertCurve) != 0 ? kInvertedCurve : 0; }
+
     template <typename T>
     std::unique_ptr<toolkit::Control> plain(const toolkit::Rect& box) const {
         return std::make_unique<T>(box, tag(), listener);
@@ -86,9 +106,8 @@ struct Building {
     template <typename T>
     std::unique_ptr<toolkit::Control> knob(int curve) const {
         auto bitmap = strip(style.frames);
-        const int code = curve + ((row.id & control::kInvertCurve) != 0 ? kInvertedCurve : 0);
         auto made = std::make_unique<T>(box(bitmap, layout::kKnobSize, layout::kKnobSize), tag(), listener,
-                                        code, row.name != nullptr ? row.name : "");
+                                        curve + curveInversion(), row.name != nullptr ? row.name : "");
         made->setBitmap(std::move(bitmap));
         return made;
     }
@@ -126,10 +145,36 @@ struct Building {
         return std::make_unique<QX_CNumberEntry>(textBox(), tag(), listener, row.min, row.max, decimals);
     }
 
+    std::unique_ptr<toolkit::Control> slider() const {
+        auto handle = strip(1);
+        const int thickness = handle ? handle->frameWidth() : kSliderThickness;
+        auto made = std::make_unique<QX_HV_Slider>(textBox(thickness, kSliderLength), tag(), listener,
+                                                   static_cast<int>(row.kind - kSliderKinds.first) + curveInversion());
+        made->setBitmap(std::move(handle));
+        return made;
+    }
+
+    template <typename T>
+    std::unique_ptr<toolkit::Control> framed(int width, int height) const {
+        auto bitmap = strip(style.frames);
+        auto made = std::make_unique<T>(box(bitmap, width, height), tag(), listener, style.frames);
+        made->setBitmap(std::move(bitmap));
+        return made;
+    }
+
+    std::unique_ptr<toolkit::Control> image() const {
+        auto bitmap = strip(1);
+        auto made = std::make_unique<QX_GUI_Image>(box(bitmap, 0, 0), tag(), listener);
+        made->setBitmap(std::move(bitmap));
+        return made;
+    }
+
     std::unique_ptr<toolkit::Control> make() const {
         const unsigned kind = row.kind;
         if (kKnobKinds.has(kind)) return knob<QX_Knob>(kind == control::kFrequencyKnob ? 0 : static_cast<int>(kind));
         if (kRotateKnobKinds.has(kind)) return knob<QX_Rotate_Knob>(static_cast<int>(kind - kRotateKnobKinds.first));
+        if (kSliderKinds.has(kind)) return slider();
+        if (kAnimButtonKinds.has(kind)) return framed<QX_AnimButton>(kSwitchWidth, kSwitchHeight);
         if (kOnOffKinds.has(kind)) return onOff();
         if (kind == control::kOptionsText) return options<QX_COptionsText>();
         if (kOptionsImageKinds.has(kind)) return options<QX_COptionsImage>();
@@ -143,6 +188,10 @@ struct Building {
         if (kind == control::kGlobalNameDisplay) return plain<QX_GlobalNameDisplay>(textBox());
         if (kTextEntryKinds.has(kind)) return plain<QX_CTextEntry>(textBox());
         if (kind == control::kTextOnly) return plain<QX_GUI_TextOnly>(textBox());
+        if (kind == kImagePopUpKind) return framed<QX_ImagePopUp>(kImageCellSize, kImageCellSize);
+        if (kImageKinds.has(kind)) return image();
+        if (kMeterKinds.has(kind)) return plain<QX_GUI_dBMeter>(textBox(kMeterWidth, kMeterHeight));
+        if (kind == kJoystickKind) return plain<QX_GUI_Joystick>(textBox(kPadSize, kPadSize));
         if (kEqWindowKinds.has(kind)) return plain<QX_GUI_EQ_Window>(textBox(kEqWidth, kEqHeight));
         if (kStepEditorKinds.has(kind)) return plain<QX_Multi_Lev>(textBox(kStepsWidth, kStepsHeight));
         return nullptr;
