@@ -136,7 +136,8 @@ void QX_GUI_EQ_Window::draw(toolkit::DrawContext& context) {
     for (int i = 0; i < kBands; ++i) {
         if (member(i) == nullptr) continue;
         const toolkit::Point h = handle(i);
-        const toolkit::Rect dot{h.x - kHandleRadius, h.y - kHandleRadius, h.x + kHandleRadius + 1, h.y + kHandleRadius + 1};
+        const toolkit::Rect dot =
+            toolkit::Rect::fromSize(h.x - kHandleRadius, h.y - kHandleRadius, 2 * kHandleRadius + 1, 2 * kHandleRadius + 1);
         context.fillRoundedRect(dot, kHandleRadius, kHandles[i]);
     }
     if (dragged_ >= 0) {

@@ -33,7 +33,8 @@ void QX_GUI_Multi_Button_Hub::light() {
     litFor_ = value();
     const int selected = selectedIndex();
     for (int i = 0; i < kMaxMembers; ++i) {
-        if (toolkit::Control* member = members_[static_cast<std::size_t>(i)]) member->setValue(i == selected ? 1.0f : 0.0f);
+        toolkit::Control* member = members_[static_cast<std::size_t>(i)];
+        if (member != nullptr) member->setValue(i == selected ? 1.0f : 0.0f);
     }
 }
 

@@ -58,26 +58,40 @@ void QX_Multi_Lev::draw(toolkit::DrawContext& context) {
 bool QX_Multi_Lev::onMouseDown(const toolkit::MouseEvent& event) {
     if (event.button != toolkit::MouseButton::Left || steps_ == 0) return false;
     dragging_ = true;
-    setStep(event.position);
+    last_ = event.position;
+    sweepTo(event.position);
     return true;
 }
 
 void QX_Multi_Lev::onMouseMove(const toolkit::MouseEvent& event) {
-    if (dragging_) setStep(event.position);
+    if (dragging_) sweepTo(event.position);
     readOut(stepAt(event.position.x));
 }
 
 void QX_Multi_Lev::onMouseUp(const toolkit::MouseEvent&) { dragging_ = false; }
 
-void QX_Multi_Lev::setStep(toolkit::Point p) {
-    const int step = stepAt(p.x);
+void QX_Multi_Lev::sweepTo(toolkit::Point p) {
+    const int from = stepAt(last_.x);
+    const int to = stepAt(p.x);
+    const float fromLevel = levelAt(last_.y);
+    const float toLevel = levelAt(p.y);
+    const int direction = to >= from ? 1 : -1;
+    for (int step = from;; step += direction) {
+        const float along = to == from ? 1.0f : static_cast<float>(step - from) / static_cast<float>(to - from);
+        setStep(step, fromLevel + (toLevel - fromLevel) * along);
+        if (step == to) break;
+    }
+    last_ = p;
+    readOut(to);
+    invalidate();
+}
+
+void QX_Multi_Lev::setStep(int step, float level) {
     toolkit::Control* member = members_[static_cast<std::size_t>(step)];
     if (member == nullptr) return;
     member->beginEdit();
-    member->changeValue(levelAt(p.y));
+    member->changeValue(level);
     member->endEdit();
-    readOut(step);
-    invalidate();
 }
 
 void QX_Multi_Lev::readOut(int step) {

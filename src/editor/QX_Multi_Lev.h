@@ -29,11 +29,15 @@ public:
     void onIdle() override;
 
 private:
-    void setStep(toolkit::Point p);
+    // Sets the bars from the last drag point to `p`, levels interpolated, so a fast sweep
+    // leaves no bar behind.
+    void sweepTo(toolkit::Point p);
+    void setStep(int step, float level);
     void readOut(int step);
 
     std::array<toolkit::Control*, kMaxSteps> members_{};
     std::array<float, kMaxSteps> drawn_{};  // the levels last drawn
     int steps_ = 0;
     bool dragging_ = false;
+    toolkit::Point last_;  // the previous drag point
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/ControlScene.h"
+#include "editor/QX_CTextEntry.h"
 #include "editor/QX_GUI_TextOnly.h"
 
 namespace {
@@ -91,6 +92,29 @@ TEST(EditorTextOnly, RightClickRenamesInPlace) {
     EXPECT_EQ(renamed, "Pad");
     EXPECT_EQ(name->text(), "Pad");
     EXPECT_EQ(s.frame.modal(), nullptr);
+}
+
+TEST(EditorTextEntry, ShowsTheSourceAndHandsBackAnEditedText) {
+    ControlScene s;
+    std::string stored = "Bank A";
+    std::vector<std::string> collected;
+    auto* field = s.add(std::make_unique<QX_CTextEntry>(kBox, 1, &s.listener));
+    field->setSource([&stored] { return stored; });
+    field->setCommitted([&collected](const std::string& text) { collected.push_back(text); });
+    field->refresh();
+    EXPECT_EQ(field->text(), "Bank A");
+    s.click(kInside);
+    s.frame.keyDown(KeyEvent{Key::Enter});
+    EXPECT_TRUE(collected.empty()) << "nothing was edited";
+    s.click(kInside);
+    s.frame.keyDown(KeyEvent{Key::End});
+    erase(s, 1);
+    type(s, "B");
+    s.frame.keyDown(KeyEvent{Key::Enter});
+    EXPECT_EQ(collected, (std::vector<std::string>{"Bank B"}));
+    stored = "Other";
+    field->refresh();
+    EXPECT_EQ(field->text(), "Other");
 }
 
 }  // namespace

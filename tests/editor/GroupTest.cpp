@@ -87,6 +87,9 @@ TEST(EditorMultiLev, DragAcrossSetsTheBarsUnderThePointer) {
     EXPECT_TRUE(members.paired());
     EXPECT_EQ(members.values(), (std::vector<float>{1.0f, 0.75f, 0.5f}));
     EXPECT_TRUE(s.listener.reports.empty()) << "the bars report through the steps";
+
+    s.drag({25, 120}, {165, 20});  // one fast sweep from bar 0 to bar 7
+    for (int i = 0; i < 8; ++i) EXPECT_NEAR(steps[static_cast<std::size_t>(i)]->value(), i / 7.0f, 1e-5f) << i;
 }
 
 struct Peak {

@@ -105,7 +105,9 @@ TEST_P(EditorControlDrawing, DrawsWithoutItsArt) {
     s.frame.idle();
     int changed = 0;
     for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) changed += s.frame.framebuffer().at(x, y) == empty.at(x, y) ? 0 : 1;
+        for (int x = area.left; x < area.right; ++x) {
+            changed += s.frame.framebuffer().at(x, y) == empty.at(x, y) ? 0 : 1;
+        }
     }
     EXPECT_GT(changed, 0);
 }
