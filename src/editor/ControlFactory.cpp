@@ -186,7 +186,8 @@ struct Building {
         if (kNumberEntryKinds.has(kind)) return numberEntry();
         if (kind == control::kGlobalNumberDisplay) return plain<QX_GlobalNumberDisplay>(textBox());
         if (kind == control::kGlobalNameDisplay) return plain<QX_GlobalNameDisplay>(textBox());
-        if (kTextEntryKinds.has(kind)) return plain<QX_CTextEntry>(textBox());
+        // Text is no parameter value: the editor collects it through the field's own callback.
+        if (kTextEntryKinds.has(kind)) return std::make_unique<QX_CTextEntry>(textBox(), tag(), nullptr);
         if (kind == control::kTextOnly) return plain<QX_GUI_TextOnly>(textBox());
         if (kind == kImagePopUpKind) return framed<QX_ImagePopUp>(kImageCellSize, kImageCellSize);
         if (kImageKinds.has(kind)) return image();

@@ -136,8 +136,8 @@ void QX_GUI_EQ_Window::draw(toolkit::DrawContext& context) {
     for (int i = 0; i < kBands; ++i) {
         if (member(i) == nullptr) continue;
         const toolkit::Point h = handle(i);
-        const toolkit::Rect dot =
-            toolkit::Rect::fromSize(h.x - kHandleRadius, h.y - kHandleRadius, 2 * kHandleRadius + 1, 2 * kHandleRadius + 1);
+        constexpr int kDiameter = 2 * kHandleRadius + 1;
+        const toolkit::Rect dot = toolkit::Rect::fromSize(h.x - kHandleRadius, h.y - kHandleRadius, kDiameter, kDiameter);
         context.fillRoundedRect(dot, kHandleRadius, kHandles[i]);
     }
     if (dragged_ >= 0) {

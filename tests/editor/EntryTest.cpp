@@ -7,6 +7,7 @@
 #include "editor/ControlScene.h"
 #include "editor/QX_CTextEntry.h"
 #include "editor/QX_GUI_TextOnly.h"
+#include "editor/QX_GlobalNumberDisplay.h"
 
 namespace {
 
@@ -43,6 +44,15 @@ INSTANTIATE_TEST_SUITE_P(Editor, EditorNumberEntryFormat,
                                            Format{"Four", 0, 1, 4, 0.5f, "0.5000"},
                                            Format{"OtherMeansThree", 0, 1, 7, 0.5f, "0.500"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EditorGlobalNumberDisplay, PrintsThreeDecimals) {
+    QX_GlobalNumberDisplay display(kBox, 387, nullptr);
+    for (const auto& [shown, text] :
+         {std::pair{1.5f, "1.500"}, std::pair{-12.3456f, "-12.346"}, std::pair{0.0f, "0.000"}}) {
+        display.setShownValue(shown);
+        EXPECT_EQ(display.text(), text);
+    }
+}
 
 void type(ControlScene& s, std::string_view text) {
     for (char c : text) s.frame.keyDown(KeyEvent{Key::Character, static_cast<char32_t>(c)});
