@@ -21,12 +21,19 @@ toolkit::Rect withCaption(const toolkit::Rect& dial, bool captioned) {
             dial.bottom + QX_Knob::kCaptionHeight};
 }
 
-// Leading words go first until the caption fits: "Lfo1 Rate" under a small dial reads "Rate".
+bool isUnit(std::string_view word) { return word == "%" || word.starts_with('('); }
+
+// A trailing unit goes first, then leading words, until the caption fits: "Portamento (ms)"
+// reads "Portamento", "Lfo1 Rate" under a small dial "Rate".
 std::string_view fitted(std::string_view text, const toolkit::Font& font, int width) {
     while (font.textWidth(text) > width) {
-        const auto space = text.find(' ');
-        if (space == std::string_view::npos) break;
-        text.remove_prefix(space + 1);
+        const auto lastSpace = text.rfind(' ');
+        if (lastSpace == std::string_view::npos) break;
+        if (isUnit(text.substr(lastSpace + 1))) {
+            text.remove_suffix(text.size() - lastSpace);
+        } else {
+            text.remove_prefix(text.find(' ') + 1);
+        }
     }
     return text;
 }
