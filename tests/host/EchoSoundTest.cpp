@@ -135,65 +135,57 @@ TEST(HostEcho, EveryRepeatFallsOnTheBeat) {
     }
 }
 
-struct LoudCase {
-    const char* name;
-    float phase;  // normalised "Echo Phase": 0 the shifted copy alone, 1 both copies at 0.75
-    bool decays;
-};
+class HostEchoLoud : public testing::TestWithParam<float> {};
 
-class HostEchoLoud : public testing::TestWithParam<LoudCase> {};
-
-// A loud burst of noise into the echo at full "Echo FBK". With the shifted copy alone the loop
-// gain stays below 1: it rings on and dies away. With both copies at 0.75 the loop gain reaches
-// 1.5 where they meet in phase, so it grows until the loop adders' clamp at +-200 holds it:
-// loud, but finite and bounded.
-TEST_P(HostEchoLoud, FullFeedbackStaysBounded) {
+// A loud burst of noise into the echo at full "Echo FBK", with the shifted copy alone, both copies
+// at 0.75 and the plain copy half mixed in. The loop gives back all it gets where the copies meet
+// in phase, so the repeats ring on for many seconds; but past the first repeat (whose peak the loop
+// filters may lift a little above the dry sound's, never above the input's) they never grow, and
+// no sample is NaN or Inf.
+TEST_P(HostEchoLoud, FullFeedbackRingsOnButNeverGrows) {
     constexpr std::int64_t kSecond = 44100;
+    constexpr std::int64_t kInput = kSecond / 2;  // one beat: the first repeat starts where it ends
+    constexpr std::int64_t kLine = 21256;         // 48.2 hundredths: the second repeat comes later still
     constexpr int kSeconds = 20;
-    constexpr float kLoopClamp = 200.0f;
-    const LoudCase c = GetParam();
+    constexpr int kLastSeconds = 5;
+    constexpr float kStillRinging = 0.1f;  // of the first repeat; a loop losing 10% a pass ends far below
     PluginPlayer player;
     setQuarterEcho(player, 1.0f);
-    player.set("Echo Phase", c.phase);
+    player.set("Echo Phase", GetParam());
     std::mt19937 noise(3);
     std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
-    player.inputLeft.resize(kSecond / 2);
+    player.inputLeft.resize(kInput);
     std::generate(player.inputLeft.begin(), player.inputLeft.end(), [&] { return sample(noise); });
     player.inputRight = player.inputLeft;
     player.start();
     player.renderUntil(kSeconds * kSecond);
 
-    const auto peakOf = [&](int second) {
+    float inputPeak = 0.0f;
+    for (const float x : player.inputLeft) {
+        inputPeak = std::max(inputPeak, std::fabs(x));
+    }
+    const auto finite = [](float x) { return std::isfinite(x); };
+    EXPECT_TRUE(std::all_of(player.left.begin(), player.left.end(), finite));
+    EXPECT_TRUE(std::all_of(player.right.begin(), player.right.end(), finite));
+    const auto peakOf = [&](std::int64_t from, std::int64_t to) {
         float peak = 0.0f;
-        for (std::int64_t i = second * kSecond; i < (second + 1) * kSecond; ++i) {
-            const float a = std::max(std::fabs(player.left[static_cast<std::size_t>(i)]),
-                                     std::fabs(player.right[static_cast<std::size_t>(i)]));
-            peak = std::isfinite(a) ? std::max(peak, a) : INFINITY;
+        for (std::int64_t i = from; i < to; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            peak = std::max({peak, std::fabs(player.left[at]), std::fabs(player.right[at])});
         }
         return peak;
     };
-    const float first = peakOf(1);
-    float loudest = first;
-    for (int second = 2; second < kSeconds; ++second) {
-        const float peak = peakOf(second);
-        ASSERT_TRUE(std::isfinite(peak)) << c.name << " second " << second;
-        loudest = std::max(loudest, peak);
-        if (c.decays) {
-            EXPECT_LE(peak, first) << c.name << " second " << second;
-        }
-    }
-    if (c.decays) {
-        EXPECT_LT(peakOf(kSeconds - 1), 0.8f * first) << c.name;
-    } else {
-        EXPECT_GT(loudest, 0.5f * kLoopClamp) << c.name;
-        EXPECT_LT(loudest, 2.0f * kLoopClamp) << c.name;
-    }
-    RecordProperty("first_second_peak", std::to_string(first));
-    RecordProperty("last_second_peak", std::to_string(peakOf(kSeconds - 1)));
+    const float firstRepeat = peakOf(kInput, kInput + kLine);
+    const float last = peakOf((kSeconds - kLastSeconds) * kSecond, kSeconds * kSecond);
+    EXPECT_LE(firstRepeat, inputPeak);
+    EXPECT_LE(last, firstRepeat);
+    EXPECT_GT(last, kStillRinging * firstRepeat);
+    RecordProperty("first_repeat_peak", std::to_string(firstRepeat));
+    RecordProperty("last_seconds_peak", std::to_string(last));
 }
 
-INSTANTIATE_TEST_SUITE_P(Host, HostEchoLoud,
-                         testing::Values(LoudCase{"ShiftedCopyOnly", 0.0f, true}, LoudCase{"BothCopies", 1.0f, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Host, HostEchoLoud, testing::Values(0.0f, 0.5f, 1.0f), [](const auto& info) {
+    return "Phase" + std::to_string(static_cast<int>(info.param * 100.0f));
+});
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "modules/effects/QX_DSP_XMix.h"
 
+#include <cmath>
 #include <cstddef>
 
 #include "modules/effects/MixKernels.h"
@@ -14,6 +15,16 @@ constexpr unsigned kBitB = 1;
 constexpr unsigned kBitMix = 2;
 constexpr unsigned kBitVolume = 3;
 constexpr std::size_t kMasks = 15;
+constexpr std::size_t kLaws = 2;
+constexpr std::size_t kHolds = 2;  // free, or held at unity inside a loop
+
+// In a feedback loop the worst case is A and B in phase, a gain of |volume| * (|wA| + |wB|): up
+// to 1.5 with law 1 in the centre, and a loud input then runs away to the loop's clamp. Above 1
+// the volume is cut back to unity; at or below 1 it passes bit for bit.
+inline float heldAtUnity(float volume, float weightA, float weightB) {
+    const float worst = std::fabs(volume) * (std::fabs(weightA) + std::fabs(weightB));
+    return worst > 1.0f ? volume / worst : volume;
+}
 
 }  // namespace
 
@@ -46,6 +57,10 @@ void QX_DSP_XMix::settle() {
     stillA_ = countsA && !a.moving ? a.still : 0.0f;
     stillB_ = countsB && !b.moving ? b.still : 0.0f;
     stillVolume_ = level.moving ? 0.0f : level.still;
+    const bool held = feedsBack();
+    if (held && !mix.moving && !level.moving) {
+        stillVolume_ = heldAtUnity(stillVolume_, weightA_, weightB_);
+    }
     const unsigned moving = (countsA && a.moving ? 1u << kBitA : 0u) | (countsB && b.moving ? 1u << kBitB : 0u) |
                             (mix.moving ? 1u << kBitMix : 0u) | (level.moving ? 1u << kBitVolume : 0u);
     if (moving == 0) {
@@ -54,12 +69,22 @@ void QX_DSP_XMix::settle() {
         return;
     }
     states_[0] = {true, 0.0f};
-    static constexpr auto kRoutines = routineTable<2 * kMasks>(
-        []<std::size_t I>() { return &QX_DSP_XMix::renderMoving<I % kMasks + 1, (I >= kMasks ? 1u : 0u)>; });
-    install(kRoutines[(moving - 1) + law_ * kMasks]);
+    static constexpr auto kRoutines = routineTable<kHolds * kLaws * kMasks>([]<std::size_t I>() {
+        return &QX_DSP_XMix::renderMoving<I % kMasks + 1, (I / kMasks) % kLaws, (I >= kLaws * kMasks)>;
+    });
+    install(kRoutines[(moving - 1) + (law_ + (held ? kLaws : 0)) * kMasks]);
 }
 
-template <unsigned Moving, unsigned Law>
+bool QX_DSP_XMix::feedsBack() const {
+    for (const FanOutNode* node = fanOut[0]; node != nullptr; node = node->next) {
+        if (node->moduleIndex < moduleIndex) {
+            return true;
+        }
+    }
+    return false;
+}
+
+template <unsigned Moving, unsigned Law, bool Held>
 void QX_DSP_XMix::renderMoving(int pos, int count) {
     beginPiece();
     const auto a = operand<kMoves<Moving, kBitA>>(inputs[kPinA], stillA_);
@@ -75,7 +100,7 @@ void QX_DSP_XMix::renderMoving(int pos, int count) {
             float weightA;
             float weightB;
             crossfadeWeights<Law>(mix[t] + kCentre, weightA, weightB);
-            const float v = level[t];
+            const float v = Held ? heldAtUnity(level[t], weightA, weightB) : level[t];
             return guard(a[t] * (weightA * v) + b[t] * (weightB * v));
         });
     }

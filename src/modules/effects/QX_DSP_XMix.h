@@ -1,5 +1,6 @@
 // Crossfader between A and B by a position x from -0.5 (all A) to 0.5 (all B), linear (law 0) or
-// with 0.75 of each in the centre (law 1). The base of the crossfader with a volume.
+// with 0.75 of each in the centre (law 1). The base of the crossfader with a volume. One whose
+// output feeds an earlier module closes a loop and is held at unity gain.
 #pragma once
 
 #include "modules/effects/QX_DSP_MixModuleBase.h"
@@ -23,8 +24,10 @@ protected:
     virtual Signal volume() const;
 
 private:
-    template <unsigned Moving, unsigned Law>
+    template <unsigned Moving, unsigned Law, bool Held>
     void renderMoving(int pos, int count);
+    // The output reaches a module that runs before this one: a feedback loop.
+    bool feedsBack() const;
 
     unsigned law_ = 0;
     float stillA_ = 0.0f;

@@ -1,7 +1,7 @@
 // The stereo echo measured from outside: the stereo whole-sample delay on its own, then the echo
 // loop wired as the instrument wires it (loop adders, two lines, feedback crossfaders, the stereo
-// delay that restores the time taken off the lines): repeats on the beat, ping-pong, decay, and a
-// loop at full feedback under loud input that stays bounded.
+// delay that restores the time taken off the lines): repeats on the beat, ping-pong, decay, a loop
+// at full feedback that holds, and one under loud input that stays bounded.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -283,8 +283,20 @@ TEST(ModulesEcho, PingPongAlternatesAndRepeatsDecay) {
     }
 }
 
-// Full feedback with the crossfader in the centre gains 1.5 per pass; under loud, never-ending
-// input the loop still holds at the adders' clamp and every sample stays finite.
+// Full feedback with the crossfader in the centre would give both copies 0.75, 1.5 per pass where
+// they meet in phase (here, the same line twice); the crossfaders close the loop, so they are held
+// at unity and every repeat of a click carries the click's whole sum, no more.
+TEST(ModulesEcho, FullFeedbackInTheCentreHoldsEveryRepeat) {
+    EchoLoop echo(48000, false, 1.0f, 0.0f, impulseAt(0));
+    echo.run(48000 * 5 / 2);
+    const std::vector<Repeat> heard = repeats(echo);
+    ASSERT_EQ(heard.size(), 10u);
+    for (std::size_t k = 0; k < heard.size(); ++k) {
+        EXPECT_NEAR(heard[k].sum, 1.0, 1.0e-5) << "repeat " << k;
+    }
+}
+
+// Under loud, never-ending input the loop holds at the adders' clamp and every sample stays finite.
 TEST(ModulesEcho, FullFeedbackUnderLoudInputStaysBounded) {
     std::mt19937 random(3);
     std::uniform_real_distribution<float> noise(-100.0f, 100.0f);
