@@ -25,9 +25,9 @@ constexpr int kSectionTitleHeight = 18;  // title strip at the top of every sect
 
 // Four rows of sections under the top bar.
 constexpr Section kSections[] = {
-    {"OSC", {6, 46, 324, 160}},
-    {"MIXER", {334, 46, 160, 160}},
-    {"FILTER", {498, 46, 292, 160}},
+    {"OSC", {6, 46, 300, 160}},
+    {"MIXER", {310, 46, 190, 160}},
+    {"FILTER", {504, 46, 286, 160}},
     {"MASTER", {794, 46, 191, 160}},
     {"AMP ENV", {6, 210, 208, 160}},
     {"FILTER ENV", {218, 210, 252, 160}},
@@ -52,6 +52,42 @@ struct Panel {
 
 constexpr Panel kCreditsPanel{"Credits_Panel.png", 420, 240};
 constexpr Panel kLearnPanel{"Learn_Panel.png", 346, 174};
+// The two melt systems share the left of the MELT section; depth and buffer stay beside them.
+constexpr Panel kMeltPanelA{"Melt_PanelA.png", 156, 118};
+constexpr Panel kMeltPanelB{"Melt_PanelB.png", 156, 118};
+constexpr Panel kPanels[] = {kCreditsPanel, kLearnPanel, kMeltPanelA, kMeltPanelB};
+
+constexpr bool sameName(const char* a, const char* b) {
+    while (*a != '\0' && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
+// The panel drawn by `bitmap`, or null.
+constexpr const Panel* findPanel(const char* bitmap) {
+    if (bitmap == nullptr) {
+        return nullptr;
+    }
+    for (const Panel& panel : kPanels) {
+        if (sameName(panel.bitmap, bitmap)) {
+            return &panel;
+        }
+    }
+    return nullptr;
+}
+
+// The section that holds the point (editor coordinates), or null.
+constexpr const Section* sectionAt(int x, int y) {
+    for (const Section& section : kSections) {
+        const Box& b = section.box;
+        if (x >= b.x && x < b.x + b.width && y >= b.y && y < b.y + b.height) {
+            return &section;
+        }
+    }
+    return nullptr;
+}
 
 // Control bitmaps every control class may rely on.
 constexpr int kKnobSize = 41;      // "Knob.png": 29 frames of 41 x 41 stacked vertically

@@ -34,6 +34,8 @@ intptr AudioEffectX::dispatcher(int32 opcode, int32 index, intptr value, void* p
             return ptr != nullptr && getProductString(static_cast<char*>(ptr)) ? 1 : 0;
         case effGetVendorVersion:
             return getVendorVersion();
+        case effVendorSpecific:
+            return vendorSpecific(index, value, ptr, opt);
         case effCanDo:
             return ptr != nullptr ? canDo(static_cast<const char*>(ptr)) : 0;
         case effGetVstVersion:

@@ -24,6 +24,8 @@ public:
     virtual vst::int32 getNumMidiInputChannels() = 0;
     virtual vst::int32 getNumMidiOutputChannels() = 0;
     virtual bool getSpeakerArrangement(vst::VstSpeakerArrangement** input, vst::VstSpeakerArrangement** output) = 0;
+    // Calls a host makes only to this plug-in; 0 for the ones it does not know.
+    virtual vst::intptr vendorSpecific(vst::int32, vst::intptr, void*, float) { return 0; }
 
     // Calls to the host; each does nothing without a host callback.
     void wantEvents(vst::int32 filter);

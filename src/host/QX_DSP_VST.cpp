@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/EditorPicture.h"
+#include "editor/QX_GUI_Editor.h"
 #include "engine/QX_ModuleBase.h"
 #include "host/AEffEditor.h"
 #include "host/DenormalGuard.h"
@@ -101,7 +103,9 @@ QX_DSP_VST::QX_DSP_VST(HostCallback master)
       chunkCopy_(std::make_unique<std::uint8_t[]>(kBankBytes)) {
     curProgram = 0;
     programsAreChunks(true);
-    setEditor(nullptr);
+    // Before the first program is applied, so the editor hears every value from the start.
+    guiEditor_ = new QX_GUI_Editor(*this);
+    setEditor(guiEditor_);
     loadFactoryBank();
     loadDefaultBank();
     updateRateFigures();
@@ -118,7 +122,11 @@ QX_DSP_VST::QX_DSP_VST(HostCallback master)
     applyProgram(0);
 }
 
-QX_DSP_VST::~QX_DSP_VST() { destroyEngine(); }
+QX_DSP_VST::~QX_DSP_VST() {
+    // The editor's window thread calls into this object: it stops before anything here goes.
+    guiEditor_->close();
+    destroyEngine();
+}
 
 void QX_DSP_VST::loadFactoryBank() {
     programs_.loadImage(platform::findResource(kFactoryBankResource));
@@ -508,8 +516,10 @@ bool QX_DSP_VST::canParameterBeAutomated(int32 index) {
     return index >= 0 && index < kAutomatableParameters;
 }
 
-void QX_DSP_VST::notifyEditor(int, float) {
-    // The editor takes its values here once it exists; until then there is nothing to tell.
+void QX_DSP_VST::notifyEditor(int index, float value) {
+    if (guiEditor_ != nullptr) {
+        guiEditor_->setParameter(index, value);
+    }
 }
 
 char* QX_DSP_VST::textSlotOf(int index) {
@@ -627,10 +637,13 @@ void QX_DSP_VST::applyProgram(int program) {
     }
     engineSuspended.store(wasSuspended, std::memory_order_release);
     programLoading.store(false, std::memory_order_release);
+    notifyEditor(kParamPresetName, static_cast<float>(program));
 }
 
 void QX_DSP_VST::setProgramName(char* name) {
-    copyText(programs_.record(currentProgram_.load()).name, name, kProgramNameChars + 1);
+    const int program = currentProgram_.load();
+    copyText(programs_.record(program).name, name, kProgramNameChars + 1);
+    notifyEditor(kParamPresetName, static_cast<float>(program));
 }
 
 void QX_DSP_VST::getProgramName(char* name) {
@@ -825,6 +838,13 @@ int32 QX_DSP_VST::canDo(const char* text) {
 }
 
 int32 QX_DSP_VST::getPlugCategory() { return kPlugCategSynth; }
+
+intptr QX_DSP_VST::vendorSpecific(int32 index, intptr, void* ptr, float) {
+    if (index == EditorPicture::kCall && ptr != nullptr) {
+        return guiEditor_->drawPicture(*static_cast<EditorPicture*>(ptr)) ? 1 : 0;
+    }
+    return 0;
+}
 
 int32 QX_DSP_VST::getNumMidiInputChannels() { return kMidiChannels; }
 

@@ -14,6 +14,7 @@
 
 class KeyboardView;
 class ParameterLookups;
+class QX_GUI_Editor;
 
 class QX_DSP_VST : public AudioEffectX, public QX_EngineHost {
 public:
@@ -48,6 +49,7 @@ public:
     vst::int32 getVendorVersion() override;
     vst::int32 canDo(const char* text) override;
     vst::int32 getPlugCategory() override;
+    vst::intptr vendorSpecific(vst::int32 index, vst::intptr value, void* ptr, float opt) override;
     vst::int32 getNumMidiInputChannels() override;
     vst::int32 getNumMidiOutputChannels() override;
     bool getSpeakerArrangement(vst::VstSpeakerArrangement** input, vst::VstSpeakerArrangement** output) override;
@@ -129,6 +131,7 @@ private:
     float pressure_ = 0.0f;
     float modulation_ = 0.0f;
 
+    QX_GUI_Editor* guiEditor_ = nullptr;  // owned through the base class's editor pointer
     KeyboardView* keyboardView_ = nullptr;
     std::atomic<std::thread::id> audioThread_{};
     std::atomic<bool> resetPending_{false};

@@ -38,6 +38,7 @@ constexpr std::uint16_t kActionButton = 27;  // momentary button whose press is 
 constexpr std::uint16_t kButtonHub = 29;
 constexpr std::uint16_t kExclusiveButton = 30;
 constexpr std::uint16_t kOptionsText = 32;
+constexpr std::uint16_t kOptionsImage = 33;
 constexpr std::uint16_t kFloatStore = 53;
 constexpr std::uint16_t kGlobalNumberDisplay = 55;
 constexpr std::uint16_t kGlobalNameDisplay = 56;
@@ -45,9 +46,27 @@ constexpr std::uint16_t kTextEntry = 57;
 constexpr std::uint16_t kDataStore512 = 67;   // own slot counter: the 512-byte areas of a program
 constexpr std::uint16_t kDataStore2048 = 69;  // own slot counter: the 2048-byte area of a program
 constexpr std::uint16_t kAssignMidiCC = 76;
+constexpr std::uint16_t kEqWindow = 114;
 constexpr std::uint16_t kTextOnly = 83;
 constexpr std::uint16_t kMultiLevel = 122;
 constexpr std::uint16_t kMemoryBanks = 135;  // randomise group, mode 0
+constexpr std::uint16_t kLastMemoryBanks = 137;  // randomise group, mode 2
+constexpr std::uint16_t kWebLinks = 138;     // the bank-and-preset command target
+
+// Layout and linking directives.
+constexpr std::uint16_t kOptionPanel = 142;   // option `id` at item `x` opens panel `arg`
+constexpr std::uint16_t kExclusiveSet = 143;  // buttons `id`, `arg`, `x`, `y`: one of them on
+constexpr std::uint16_t kPanelButton = 144;   // button `id` opens panels `arg`, `x`, `y`
+constexpr std::uint16_t kCommandLink = 148;   // button `id` sends command `arg` to control `x`
+constexpr std::uint16_t kGroupMember = 149;   // control `x` is member `arg` of group `id`
+constexpr std::uint16_t kTextSize = 151;      // text controls that follow are `x` by `y`
+constexpr std::uint16_t kStripFrames = 152;   // knob and slider strips that follow have `x` frames
+constexpr std::uint16_t kHiddenPanel = 158;   // panel `id` at `x`, `y`, background `bitmap`
+constexpr std::uint16_t kSubPanel = 159;      // the same inside the current panel
+constexpr std::uint16_t kClosePanel = 160;    // back to the container the panel sits in
+
+// The command a button sends to a randomise group.
+constexpr int kRandomiseCommand = 90;
 
 // Text fields share kinds 57..66; the program's byte stores use their own kinds.
 constexpr std::uint16_t kFirstTextSlotKind = 57;

@@ -15,6 +15,7 @@ constexpr int kMaxBlockSize = 65536;
 constexpr std::string_view kUsage =
     "Usage: velkor-render [options] (--midi FILE | --notes LIST) --out FILE.wav\n"
     R"(       velkor-render [options] --list-params
+       velkor-render [options] --editor-png FILE.png
 
 Plays MIDI through a VST 2.4 plug-in the way a host does and writes the result
 as a 32-bit float stereo WAV file.
@@ -47,6 +48,8 @@ Plug-in:
                        normalised 0..1, after the program; repeatable
   --chunk-out FILE     after rendering, save the plug-in's bank chunk (raw, as --chunk-in reads)
   --list-params        print index, name and display of every parameter, then stop
+  --editor-png FILE    draw the plug-in's editor showing the program (after --bank,
+                       --chunk-in, --program and --param) into a PNG file, then stop
   --help               print this text
 
 Printed: the plug-in's name, vendor, product, version, parameter and program counts;
@@ -158,6 +161,8 @@ CommandLine CommandLine::parse(std::span<const std::string_view> args) {
             settings.chunkInPath = value();
         } else if (option == "--chunk-out") {
             line.chunkOutPath = value();
+        } else if (option == "--editor-png") {
+            line.editorPngPath = value();
         } else {
             fail("unknown option \"" + std::string(args[i]) + "\"");
         }
@@ -172,7 +177,7 @@ CommandLine CommandLine::parse(std::span<const std::string_view> args) {
     if (!settings.bankPath.empty() && !settings.chunkInPath.empty()) {
         fail("--bank and --chunk-in both load the plug-in's state; give one");
     }
-    if (line.listParams) {
+    if (line.listParams || !line.editorPngPath.empty()) {
         return line;
     }
     if (line.midiPath.empty() == line.notes.empty()) {

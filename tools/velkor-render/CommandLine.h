@@ -16,6 +16,7 @@ struct CommandLine {
     std::string notes;
     std::string outPath;
     std::string chunkOutPath;
+    std::string editorPngPath;
     std::optional<double> tempo;
     bool listParams = false;
     bool help = false;

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "editor/EditorPicture.h"
+
 #include "params/ProgramMemory.h"
 #include "velkor-render/BlockEventQueue.h"
 
@@ -267,6 +269,24 @@ void Renderer::saveBankChunk(const std::string& path) const {
     if (!stream) {
         throw std::runtime_error("cannot write chunk file " + path);
     }
+}
+
+Picture Renderer::editorPicture() const {
+    EditorPicture request;
+    dispatch(vst::effVendorSpecific, EditorPicture::kCall, 0, &request);  // asks for the size
+    if (request.width <= 0 || request.height <= 0) {
+        throw std::runtime_error("the plug-in draws no editor picture");
+    }
+    Picture picture;
+    picture.width = request.width;
+    picture.height = request.height;
+    picture.rgba.resize(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 4);
+    request.rgba = picture.rgba.data();
+    request.capacity = static_cast<std::int64_t>(picture.rgba.size());
+    if (dispatch(vst::effVendorSpecific, EditorPicture::kCall, 0, &request) != 1) {
+        throw std::runtime_error("the plug-in did not draw its editor");
+    }
+    return picture;
 }
 
 }  // namespace render

@@ -8,6 +8,7 @@
 
 #include "params/ProgramRecord.h"
 #include "velkor-render/PluginLoader.h"
+#include "velkor-render/PngWriter.h"
 #include "velkor-render/RenderHost.h"
 #include "velkor-render/RenderSettings.h"
 #include "velkor-render/Sequence.h"
@@ -68,6 +69,10 @@ public:
 
     // Writes the bank chunk (effGetChunk) as raw bytes, the form --chunk-in reads back.
     void saveBankChunk(const std::string& path) const;
+
+    // The plug-in's editor as it shows the current program, drawn without a window. Throws
+    // std::runtime_error when the plug-in cannot draw it.
+    Picture editorPicture() const;
 
 private:
     vst::intptr dispatch(vst::int32 opcode, vst::int32 index = 0, vst::intptr value = 0,

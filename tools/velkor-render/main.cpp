@@ -56,7 +56,7 @@ std::string decibels(double level) {
 int run(const render::CommandLine& line) {
     // The music is read first so that a bad file is reported before the plug-in loads.
     render::Sequence sequence;
-    if (!line.listParams) {
+    if (!line.listParams && line.editorPngPath.empty()) {
         const double bpm = line.tempo.value_or(render::TempoMap::kDefaultBpm);
         sequence = line.midiPath.empty() ? render::NoteList::parse(line.notes).toSequence(bpm)
                                          : render::MidiFile::load(line.midiPath, bpm).sequence();
@@ -73,6 +73,11 @@ int run(const render::CommandLine& line) {
     std::printf("version:     %ld\n", static_cast<long>(info.vendorVersion));
     std::printf("parameters:  %d\nprograms:    %d\n", info.numParams, info.numPrograms);
 
+    if (!line.editorPngPath.empty()) {
+        render::writePng(line.editorPngPath, renderer.editorPicture());
+        std::printf("editor:      %s\n", line.editorPngPath.c_str());
+        return EXIT_SUCCESS;
+    }
     if (line.listParams) {
         for (const render::ParameterView& param : renderer.parameters()) {
             std::printf("%4d  %-28s %s%s%s\n", param.index, param.name.c_str(),

@@ -1,0 +1,44 @@
+#include "editor/DesktopFileChooser.h"
+
+#include "platform/Platform.h"
+#include "toolkit/Frame.h"
+
+std::optional<std::string> DesktopFileChooser::chooseFile(const FileDialog& dialog) {
+    return platform::runFileDialog(dialog);
+}
+
+std::optional<int> DesktopFileChooser::chooseMenuItem(std::span<const MenuItem> items) {
+    if (frame_ == nullptr || menu_.isOpen()) {
+        return std::nullopt;
+    }
+    menu_.clear();
+    commands_.clear();
+    for (const MenuItem& item : items) {
+        if (item.command == MenuItem::kSeparator) {
+            menu_.addSeparator();
+        } else {
+            menu_.addItem(item.text, false, item.command != MenuItem::kInactive);
+        }
+        commands_.push_back(item.command);
+    }
+    menu_.popup(*frame_, anchor_, [this](int index) {
+        if (index >= 0 && index < static_cast<int>(commands_.size()) && chosen_) {
+            chosen_(commands_[static_cast<std::size_t>(index)]);
+        }
+    });
+    return std::nullopt;
+}
+
+void DesktopFileChooser::attach(toolkit::Frame& frame, toolkit::Point anchor, Chosen chosen) {
+    frame_ = &frame;
+    anchor_ = anchor;
+    chosen_ = std::move(chosen);
+}
+
+void DesktopFileChooser::detach() {
+    chosen_ = nullptr;
+    if (menu_.isOpen()) {
+        menu_.dismiss();
+    }
+    frame_ = nullptr;
+}

@@ -1,0 +1,216 @@
+#include "editor/QX_GUI_Editor.h"
+
+#include "editor/EditorBuilder.h"
+#include "editor/EditorPicture.h"
+#include "editor/EditorLayout.h"
+#include "host/QX_DSP_VST.h"
+#include "params/ControlTable.h"
+
+namespace {
+
+constexpr int kPanelSelect = 355;  // set to engineering 1.0 at every open
+constexpr toolkit::Color kBackgroundWithoutArt{28, 30, 34};
+
+}  // namespace
+
+QX_GUI_Editor::QX_GUI_Editor(QX_DSP_VST& plugin)
+    : AEffGUIEditor(&plugin, layout::kEditorWidth, layout::kEditorHeight),
+      plugin_(plugin),
+      commands_(plugin, chooser_) {}
+
+QX_GUI_Editor::~QX_GUI_Editor() { close(); }
+
+bool QX_GUI_Editor::open(void* parentWindow) {
+    if (isOpen()) {
+        close();
+    }
+    AEffGUIEditor::open(parentWindow);
+    build();
+    bringToCurrentProgram();
+    if (parentWindow != nullptr) {
+        window_ = platform::openEditorWindow(parentWindow, layout::kEditorWidth, layout::kEditorHeight, *this);
+        shownOn_.store(window_.get(), std::memory_order_release);
+    }
+    return true;
+}
+
+void QX_GUI_Editor::close() {
+    if (!isOpen()) {
+        return;
+    }
+    // The window's thread is joined here, so nothing touches the views after this line.
+    shownOn_.store(nullptr, std::memory_order_release);
+    window_.reset();
+    chooser_.detach();
+    frame_.reset();
+    views_.reset();
+    AEffGUIEditor::close();
+}
+
+void QX_GUI_Editor::build() {
+    const auto table = controlTable();
+    frame_ = std::make_unique<toolkit::Frame>(layout::kEditorWidth, layout::kEditorHeight);
+    frame_->setBackgroundColor(kBackgroundWithoutArt);
+    frame_->setBackgroundBitmap(bitmaps_.get(table[0].bitmap));
+    frame_->setTooltipDelay(toolkit::Frame::kTooltipDelayMs);
+    views_ = std::make_unique<EditorViews>();
+    EditorBuilder(bitmaps_, *this, *views_).build(table, *frame_);
+    chooser_.attach(*frame_, views_->menuAnchor, [this](int command) { commands_.command(command, 1.0f); });
+}
+
+void QX_GUI_Editor::bringToCurrentProgram() {
+    loading_ = true;
+    // Whatever waits is older than the values read now.
+    mailbox_.discardPending();
+    // Editor-only controls (tabs, panel buttons) come back as they were left.
+    mailbox_.forEachKnown([this](int index, float value) {
+        if (index >= control::kHostParameterCount) {
+            deliver(index, value);
+        }
+    });
+    for (int index = 0; index < control::kHostParameterCount; ++index) {
+        deliver(index, plugin_.getParameter(index));
+    }
+    plugin_.notifyEditor(kParamPresetName, static_cast<float>(plugin_.getProgram()));
+    plugin_.setParameterFromModule(kPanelSelect, 1.0f, false);
+    collectPending();
+    loading_ = false;
+}
+
+void QX_GUI_Editor::setParameter(int index, float value) { mailbox_.post(index, value); }
+
+void QX_GUI_Editor::deliver(int index, float value) {
+    if (index == kParamPresetName) {
+        showPresetName(static_cast<int>(value));
+        return;
+    }
+    if (toolkit::Control* shown = views_->slots.at(index)) {
+        shown->setValue(value);
+        views_->panels.selected(*shown, views_->slots);
+    }
+}
+
+void QX_GUI_Editor::collectPending() {
+    mailbox_.collect([this](int index, float value) { deliver(index, value); });
+    views_->panels.refresh(views_->slots);
+}
+
+toolkit::Control* QX_GUI_Editor::control(int tag) const { return views_ ? views_->slots.at(tag) : nullptr; }
+
+bool QX_GUI_Editor::isPanelOpen(int number) const { return views_ && views_->panels.isOpen(number); }
+
+// ---------------------------------------------------------------- user gestures
+
+void QX_GUI_Editor::valueChanged(toolkit::Control& control) {
+    if (loading_) {
+        return;
+    }
+    bool randomises = false;
+    for (const CommandLink& link : views_->links) {
+        randomises |= link.button == control.tag() && link.command == control::kRandomiseCommand &&
+                      views_->randomGroups.contains(link.target);
+    }
+    // A randomise button works through the members' controls, so the host hears every member;
+    // the engine's own randomise path is for when no editor runs.
+    if (!randomises) {
+        plugin_.setParameterAutomated(control.tag(), control.value());
+    }
+    views_->panels.controlChanged(control, views_->slots);
+    showLastTouched(control);
+    runLinks(control);
+}
+
+void QX_GUI_Editor::runLinks(const toolkit::Control& control) {
+    for (const CommandLink& link : views_->links) {
+        if (link.button != control.tag()) {
+            continue;
+        }
+        if (const auto group = views_->randomGroups.find(link.target); group != views_->randomGroups.end()) {
+            if (link.command == control::kRandomiseCommand) {
+                group->second->triggered(control.value(), plugin_.sharedRandom);
+            }
+        } else if (link.target == views_->commandTarget) {
+            commands_.command(link.command, control.value());
+        }
+    }
+}
+
+void QX_GUI_Editor::showLastTouched(const toolkit::Control&) {
+    // The read-out classes arrive with the control classes.
+}
+
+void QX_GUI_Editor::showPresetName(int) {
+    // The preset read-out class arrives with the control classes.
+}
+
+bool QX_GUI_Editor::drawPicture(EditorPicture& picture) {
+    if (window_ != nullptr) {
+        return false;
+    }
+    const bool wasOpen = isOpen();
+    if (!wasOpen) {
+        open(nullptr);
+    }
+    tick();
+    const toolkit::Framebuffer& pixels = frame_->framebuffer();
+    picture.width = pixels.width();
+    picture.height = pixels.height();
+    const std::int64_t bytes = std::int64_t{4} * pixels.width() * pixels.height();
+    const bool fits = picture.rgba != nullptr && picture.capacity >= bytes;
+    if (fits) {
+        std::uint8_t* out = picture.rgba;
+        for (const toolkit::Pixel& p : pixels.pixels()) {
+            // Premultiplied in memory, straight in the picture.
+            const auto straight = [&](std::uint8_t c) {
+                return static_cast<std::uint8_t>(p.a == 0 ? 0 : (c * 255 + p.a / 2) / p.a);
+            };
+            *out++ = straight(p.r);
+            *out++ = straight(p.g);
+            *out++ = straight(p.b);
+            *out++ = p.a;
+        }
+    }
+    if (!wasOpen) {
+        close();
+    }
+    return fits;
+}
+
+// ---------------------------------------------------------------- idle passes
+
+void QX_GUI_Editor::tick() {
+    collectPending();
+    const std::vector<toolkit::Rect> regions = frame_->idle();
+    if (platform::EditorWindow* window = shownOn_.load(std::memory_order_acquire)) {
+        for (const toolkit::Rect& region : regions) {
+            window->show(frame_->framebuffer(), region);
+        }
+    }
+}
+
+void QX_GUI_Editor::idle() {
+    if (frame_ != nullptr && window_ == nullptr) {
+        tick();
+    }
+}
+
+void QX_GUI_Editor::onTimer() {
+    // Ticks before openEditorWindow has returned wait: their pixels would have nowhere to go.
+    if (shownOn_.load(std::memory_order_acquire) != nullptr) {
+        tick();
+    }
+}
+
+void QX_GUI_Editor::onMouseDown(const toolkit::MouseEvent& event) { frame_->mouseDown(event); }
+
+void QX_GUI_Editor::onMouseMove(const toolkit::MouseEvent& event) { frame_->mouseMove(event); }
+
+void QX_GUI_Editor::onMouseUp(const toolkit::MouseEvent& event) { frame_->mouseUp(event); }
+
+void QX_GUI_Editor::onMouseLeft() { frame_->mouseLeft(); }
+
+void QX_GUI_Editor::onWheel(const toolkit::MouseEvent& event, float delta) { frame_->wheel(event, delta); }
+
+void QX_GUI_Editor::onKeyDown(const toolkit::KeyEvent& event) { frame_->keyDown(event); }
+
+void QX_GUI_Editor::onExposed() { frame_->invalidateRegion(frame_->framebuffer().bounds()); }

@@ -1,0 +1,238 @@
+// The editor driven through the real plug-in as a host drives it, headless: effEditOpen with no
+// parent window, effEditIdle for the idle pass.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "editor/QX_GUI_Editor.h"
+#include "host/QX_DSP_VST.h"
+#include "params/ControlTable.h"
+#include "params/ParameterLookups.h"
+#include "support/TestHost.h"
+#include "toolkit/Control.h"
+
+namespace {
+
+using namespace vst;
+
+constexpr int kOscRandomise = 212;
+constexpr int kOscRandomiseMembers[] = {64, 65, 73, 66, 71};
+constexpr int kLfoTabs[] = {355, 356, 357};
+constexpr int kLfoPanels[] = {4, 5, 6};
+constexpr int kLogicPanel = 1;
+constexpr int kOscMode = 66;
+constexpr int kPresetUp = 392;
+
+int tagOf(const ControlDescriptor& row) { return static_cast<int>(row.id & control::kIdMask); }
+
+// Rows the editor shows as a control of their own.
+bool makesControl(const ControlDescriptor& row) {
+    const unsigned kind = row.kind;
+    return kind < control::kFirstDirectiveKind && kind != control::kFloatStore && kind != control::kTextEntry &&
+           kind != control::kDataStore512Kind && kind != control::kDataStore2048Kind &&
+           !(kind >= control::kMemoryBanks && kind <= control::kWebLinks) && kind != control::kAssignMidiCC;
+}
+
+class EditorHeadless : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(host.open(), nullptr); }
+
+    QX_DSP_VST& plugin() { return pluginOf(host.effect); }
+    QX_GUI_Editor& editor() { return *static_cast<QX_GUI_Editor*>(plugin().getEditor()); }
+    void open() { ASSERT_EQ(host.dispatch(effEditOpen), 1); }
+    void idle() { host.dispatch(effEditIdle); }
+    void close() { host.dispatch(effEditClose); }
+    toolkit::Control& shown(int tag) {
+        toolkit::Control* control = editor().control(tag);
+        EXPECT_NE(control, nullptr) << "no control for tag " << tag;
+        static toolkit::Control none(toolkit::Rect{}, -1);
+        return control != nullptr ? *control : none;
+    }
+    // A user gesture: press and release, as a button sends them.
+    void press(int tag) {
+        shown(tag).changeValue(1.0f);
+        shown(tag).changeValue(0.0f);
+    }
+    float snapped(int id, float value) { return ParameterLookups::get().snap(id, value); }
+
+    TestHost host;
+};
+
+TEST_F(EditorHeadless, AnswersTheBackgroundRectangle) {
+    EXPECT_NE(host.effect->flags & effFlagsHasEditor, 0);
+    ERect* rect = nullptr;
+    EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 701);
+    EXPECT_EQ(rect->right, 991);
+}
+
+// Every row the table shows is a control inside the window, reachable by opening the panels it
+// sits in; within one container no two controls share a pixel.
+TEST_F(EditorHeadless, EveryShownParameterHasAControlAndNoneOverlap) {
+    open();
+    const toolkit::Frame* frame = editor().frame();
+    ASSERT_NE(frame, nullptr);
+    std::set<int> expected;
+    for (const ControlDescriptor& row : controlTable().subspan(1)) {
+        if (row.kind == control::kEndOfTable) {
+            break;
+        }
+        if (makesControl(row)) {
+            expected.insert(tagOf(row));
+        }
+    }
+    for (int id = 6; id <= 241; ++id) {
+        if (id != 207) {
+            EXPECT_TRUE(expected.contains(id)) << "host parameter " << id << " is not shown";
+        }
+    }
+    for (const int tag : expected) {
+        toolkit::Control& control = shown(tag);
+        if (control.tag() != tag) {
+            continue;
+        }
+        EXPECT_EQ(control.frame(), frame) << tag;
+        EXPECT_FALSE(control.rect().empty()) << tag;
+        EXPECT_TRUE(frame->rect().contains(control.frameRect())) << tag;
+        for (toolkit::ContainerView* c = control.parent(); c != nullptr; c = c->parent()) {
+            c->open();
+        }
+        EXPECT_TRUE(control.isShown()) << tag;
+    }
+    std::vector<const toolkit::ContainerView*> containers{frame};
+    for (std::size_t i = 0; i < containers.size(); ++i) {
+        std::vector<const toolkit::Control*> controls;
+        for (const auto& child : containers[i]->children()) {
+            if (const auto* inner = dynamic_cast<const toolkit::ContainerView*>(child.get())) {
+                containers.push_back(inner);
+            } else if (const auto* control = dynamic_cast<const toolkit::Control*>(child.get())) {
+                controls.push_back(control);
+            }
+        }
+        for (std::size_t a = 0; a < controls.size(); ++a) {
+            for (std::size_t b = a + 1; b < controls.size(); ++b) {
+                EXPECT_FALSE(controls[a]->rect().intersects(controls[b]->rect()))
+                    << "tags " << controls[a]->tag() << " and " << controls[b]->tag() << " overlap";
+            }
+        }
+    }
+}
+
+TEST_F(EditorHeadless, OpeningShowsTheProgramWithoutAutomation) {
+    host.effect->setParameter(host.effect, 83, 0.25f);  // while closed
+    host.automations.clear();
+    open();
+    idle();
+    EXPECT_TRUE(host.automations.empty());
+    EXPECT_FLOAT_EQ(shown(83).value(), 0.25f);
+    EXPECT_FLOAT_EQ(shown(kOscMode).value(), plugin().getParameter(kOscMode));
+    // Changed while closed, then shown at the next open.
+    close();
+    EXPECT_EQ(editor().frame(), nullptr);
+    host.effect->setParameter(host.effect, 83, 0.75f);
+    host.effect->setParameter(host.effect, 120, 0.4f);  // "Play Mode" snaps to "Legato"
+    open();
+    EXPECT_FLOAT_EQ(shown(83).value(), 0.75f);
+    EXPECT_FLOAT_EQ(shown(120).value(), 0.5f);
+    EXPECT_TRUE(host.automations.empty());
+}
+
+TEST_F(EditorHeadless, HostChangesWhileOpenShowAtTheNextIdle) {
+    open();
+    host.effect->setParameter(host.effect, 84, 0.6f);
+    EXPECT_NE(shown(84).value(), 0.6f);  // views change on the thread that owns them only
+    idle();
+    EXPECT_FLOAT_EQ(shown(84).value(), 0.6f);
+}
+
+TEST_F(EditorHeadless, AGestureReachesTheProgramAndTheHost) {
+    open();
+    host.automations.clear();
+    shown(83).changeValue(0.3f);
+    EXPECT_FLOAT_EQ(plugin().getParameter(83), 0.3f);
+    ASSERT_EQ(host.automations.size(), 1u);
+    EXPECT_EQ(host.automations[0].index, 83);
+    EXPECT_FLOAT_EQ(host.automations[0].value, 0.3f);
+    // Editor-only controls reach the plug-in but never the host's automation.
+    shown(kLfoTabs[1]).changeValue(1.0f);
+    press(kPresetUp);
+    for (const auto& automation : host.automations) {
+        EXPECT_LT(automation.index, control::kHostParameterCount);
+    }
+}
+
+TEST_F(EditorHeadless, TabsShowOnePanelOfTheirSet) {
+    open();
+    EXPECT_TRUE(editor().isPanelOpen(kLfoPanels[0]));  // selected at every open
+    EXPECT_FALSE(editor().isPanelOpen(kLfoPanels[1]));
+    shown(kLfoTabs[2]).changeValue(1.0f);
+    EXPECT_FLOAT_EQ(shown(kLfoTabs[0]).value(), 0.0f);
+    EXPECT_FALSE(editor().isPanelOpen(kLfoPanels[0]));
+    EXPECT_TRUE(editor().isPanelOpen(kLfoPanels[2]));
+    // Every open starts on the first tab again.
+    close();
+    open();
+    EXPECT_TRUE(editor().isPanelOpen(kLfoPanels[0]));
+    EXPECT_FALSE(editor().isPanelOpen(kLfoPanels[2]));
+}
+
+// The logic controls are there only for the logic modes of "Osc Mode".
+TEST_F(EditorHeadless, OscModeOpensTheLogicPanelForLogicModes) {
+    open();
+    const int items = ParameterLookups::get().optionCount(kOscMode);
+    for (int item = 0; item < items; ++item) {
+        host.effect->setParameter(host.effect, kOscMode, static_cast<float>(item) / static_cast<float>(items - 1));
+        idle();
+        EXPECT_EQ(editor().isPanelOpen(kLogicPanel), item >= 1 && item <= 3) << "item " << item;
+    }
+}
+
+TEST_F(EditorHeadless, RandomiseDrawsEachMemberFromTheSharedGenerator) {
+    open();
+    SharedRandom expected = plugin().sharedRandom;
+    host.automations.clear();
+    press(kOscRandomise);
+    std::vector<int> heard;
+    for (const auto& automation : host.automations) {
+        heard.push_back(automation.index);
+    }
+    EXPECT_EQ(heard, std::vector<int>(std::begin(kOscRandomiseMembers), std::end(kOscRandomiseMembers)));
+    for (const int member : kOscRandomiseMembers) {
+        EXPECT_FLOAT_EQ(plugin().getParameter(member), snapped(member, expected.next(1.0f))) << member;
+    }
+    // Pressed again: fresh values.
+    press(kOscRandomise);
+    EXPECT_FLOAT_EQ(plugin().getParameter(kOscRandomiseMembers[0]),
+                    snapped(kOscRandomiseMembers[0], [&] {
+                        float first = expected.next(1.0f);
+                        for (std::size_t i = 1; i < std::size(kOscRandomiseMembers); ++i) {
+                            expected.next(1.0f);
+                        }
+                        return first;
+                    }()));
+}
+
+TEST_F(EditorHeadless, ButtonsSendTheirProgramCommands) {
+    open();
+    ASSERT_EQ(plugin().getProgram(), 0);
+    press(kPresetUp);
+    EXPECT_EQ(plugin().getProgram(), 1);
+}
+
+TEST_F(EditorHeadless, OpensAndClosesManyTimes) {
+    for (int i = 0; i < 100; ++i) {
+        open();
+        if (i % 2 == 0) open();  // a second open replaces the first
+        idle();
+        close();
+        close();
+        ASSERT_EQ(editor().frame(), nullptr);
+    }
+}
+
+}  // namespace
