@@ -2,16 +2,20 @@
 // parent window, effEditIdle for the idle pass.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
+#include "editor/EditorPicture.h"
 #include "editor/QX_GUI_Editor.h"
 #include "host/QX_DSP_VST.h"
 #include "params/ControlTable.h"
 #include "params/ParameterLookups.h"
 #include "support/TestHost.h"
 #include "toolkit/Control.h"
+#include "toolkit/PopupMenu.h"
 
 namespace {
 
@@ -222,6 +226,64 @@ TEST_F(EditorHeadless, ButtonsSendTheirProgramCommands) {
     ASSERT_EQ(plugin().getProgram(), 0);
     press(kPresetUp);
     EXPECT_EQ(plugin().getProgram(), 1);
+}
+
+// The bank button opens the bank menu inside the editor; Escape closes it without a command.
+TEST_F(EditorHeadless, TheBankButtonOpensTheBankMenu) {
+    open();
+    constexpr int kBankButton = 400;
+    press(kBankButton);
+    auto* menu = dynamic_cast<toolkit::PopupMenu*>(editor().frame()->modal());
+    ASSERT_NE(menu, nullptr);
+    std::vector<std::string> texts;
+    for (const auto& item : menu->items()) {
+        texts.push_back(item.separator ? "-" : item.text);
+    }
+    const std::vector<std::string> expected = {"Bank and Midi:CC Options", "Load Bank", "Save Bank", "-",
+                                               "Load Midi CC Map", "Save Midi CC Map", "Exit"};
+    EXPECT_EQ(texts, expected);
+    EXPECT_FALSE(menu->items()[0].enabled);
+    editor().frame()->keyDown(toolkit::KeyEvent(toolkit::Key::Escape));
+    EXPECT_EQ(editor().frame()->modal(), nullptr);
+}
+
+// Values arrive from other threads while the idle pass runs; the last one of each is shown.
+TEST_F(EditorHeadless, ValuesFromOtherThreadsArriveWhole) {
+    open();
+    constexpr int kRounds = 2000;
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; i <= kRounds; ++i) {
+            host.effect->setParameter(host.effect, 83, static_cast<float>(i) / kRounds);
+            host.effect->setParameter(host.effect, 84, 1.0f - static_cast<float>(i) / kRounds);
+        }
+        done = true;
+    });
+    while (!done) {
+        idle();
+    }
+    writer.join();
+    idle();
+    EXPECT_FLOAT_EQ(shown(83).value(), 1.0f);
+    EXPECT_FLOAT_EQ(shown(84).value(), 0.0f);
+}
+
+// The picture call draws the editor of the current program without opening it for the host.
+TEST_F(EditorHeadless, DrawsItsPictureForATool) {
+    EditorPicture picture;
+    EXPECT_EQ(host.dispatch(effVendorSpecific, EditorPicture::kCall, 0, &picture), 0);  // no buffer yet
+    ASSERT_EQ(picture.width, 991);
+    ASSERT_EQ(picture.height, 701);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(picture.width * picture.height * 4));
+    picture.rgba = pixels.data();
+    picture.capacity = static_cast<std::int64_t>(pixels.size());
+    EXPECT_EQ(host.dispatch(effVendorSpecific, EditorPicture::kCall, 0, &picture), 1);
+    EXPECT_FALSE(editor().isOpen());
+    for (std::size_t i = 3; i < pixels.size(); i += 4) {
+        ASSERT_EQ(pixels[i], 255) << "pixel " << i / 4 << " is not opaque";
+    }
+    EXPECT_TRUE(host.automations.empty());
+    EXPECT_EQ(host.dispatch(effVendorSpecific, EditorPicture::kCall + 1, 0, &picture), 0);
 }
 
 TEST_F(EditorHeadless, OpensAndClosesManyTimes) {

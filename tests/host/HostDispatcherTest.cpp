@@ -68,11 +68,11 @@ const OpcodeCase kOpcodeCases[] = {
     {"ProcessPrecision", effSetProcessPrecision, 0, 0, 0},
     {"MidiInputChannels", effGetNumMidiInputChannels, 0, 0, 16},
     {"MidiOutputChannels", effGetNumMidiOutputChannels, 0, 0, 0},
-    {"EditOpenWithoutEditor", effEditOpen, 0, 0, 0},
-    {"EditCloseWithoutEditor", effEditClose, 0, 0, 0},
-    {"EditIdleWithoutEditor", effEditIdle, 0, 0, 0},
-    {"EditKeyDownWithoutEditor", effEditKeyDown, 65, 0, 0},
-    {"KnobModeWithoutEditor", effSetEditKnobMode, 0, 2, 0},
+    {"EditOpenWithoutWindow", effEditOpen, 0, 0, 1},
+    {"EditClose", effEditClose, 0, 0, 0},
+    {"EditIdle", effEditIdle, 0, 0, 0},
+    {"EditKeyDownLeftToTheWindow", effEditKeyDown, 65, 0, 0},
+    {"KnobModeUnchanged", effSetEditKnobMode, 0, 2, 0},
     {"UnknownOpcode", 999, 0, 0, 0},
     {"SetProgramOutOfRange", effSetProgram, 0, 128, 0},
 };
@@ -87,8 +87,7 @@ TEST_F(HostDispatcher, RecordDescribesASynthWithChunks) {
     EXPECT_EQ(e->numParams, 333);
     EXPECT_EQ(e->numInputs, 2);
     EXPECT_EQ(e->numOutputs, 2);
-    // The editor adds effFlagsHasEditor once it is built in.
-    EXPECT_EQ(e->flags, effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth);
+    EXPECT_EQ(e->flags, effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth | effFlagsHasEditor);
     EXPECT_EQ(e->initialDelay, 0);
     EXPECT_EQ(e->ioRatio, 1.0f);
     EXPECT_EQ(e->uniqueID, fourCC('Q', 'm', 'v', 'D'));
