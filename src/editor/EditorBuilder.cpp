@@ -39,7 +39,7 @@ void EditorBuilder::addRow(const ControlDescriptor& row) {
     } else if (row.kind == control::kWebLinks) {
         views_.commandTarget = tag;
         views_.menuAnchor = containers_.back()->contentOrigin() + toolkit::Point{row.x, row.y};
-    } else {
+    } else if (control::isControlKind(row.kind)) {
         addControl(row);
     }
 }

@@ -75,6 +75,14 @@ constexpr std::uint16_t kDataStore512Kind = 67;
 constexpr std::uint16_t kDataStore2048Kind = 69;
 constexpr int kLastStoreParameter = 5;  // ids 0..5 are the program's text and data stores
 
+// The kinds that make an editor control (or, 135..138, an editor object); any other kind below
+// the directives makes nothing.
+constexpr bool isControlKind(unsigned kind) {
+    return kind <= 53 || (kind >= 55 && kind <= 64) || kind == 67 || kind == 69 || kind == 73 || kind == 74 ||
+           (kind >= 76 && kind <= 84) || (kind >= 90 && kind <= 96) || (kind >= 114 && kind <= 129) ||
+           (kind >= 134 && kind <= 138);
+}
+
 constexpr bool isOptionKind(unsigned kind) {
     return kind == 29 || (kind >= 32 && kind <= 42) || kind == 74;
 }

@@ -2,6 +2,7 @@
 // meaning create nothing and change nothing for the rows after them.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 #include "editor/BitmapCache.h"
@@ -65,6 +66,8 @@ struct IgnoredCase {
     const char* name;
     ControlDescriptor row;
 };
+
+void PrintTo(const IgnoredCase& c, std::ostream* out) { *out << c.name; }
 
 class EditorBuilderIgnores : public ::testing::TestWithParam<IgnoredCase> {};
 
