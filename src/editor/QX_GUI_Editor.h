@@ -58,8 +58,6 @@ public:
     toolkit::Frame* frame() const { return frame_.get(); }
     toolkit::Control* control(int tag) const;
     bool isPanelOpen(int number) const;
-    // The sync pass at open is running: controls that act on changes ignore them.
-    bool isLoading() const { return loading_; }
 
 private:
     void build();
@@ -81,5 +79,5 @@ private:
     std::unique_ptr<platform::EditorWindow> window_;
     // The window once openEditorWindow has returned; its thread may tick before that.
     std::atomic<platform::EditorWindow*> shownOn_{nullptr};
-    bool loading_ = false;
+    bool loading_ = false;  // the sync pass at open: no control change is a user's
 };
