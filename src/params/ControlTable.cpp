@@ -190,24 +190,23 @@ constexpr ControlDescriptor kRows[] = {
     {.id = 0, .kind = 0, .arg = -1, .x = 0, .y = 0, .bitmap = "BG.png", .min = 0, .max = 0,
      .engMin = 0, .engMax = 0, .name = nullptr, .options = nullptr, .tooltip = nullptr},
 
-    // Top bar: preset name and stepping, single presets, program copy and paste, the bank menu,
-    // the read-outs of the last touched control and the credits.
+    // Top bar, right of the logo: preset name and stepping, single presets, the bank menu, program
+    // copy and paste, the credits, and the read-outs of the last touched control.
     textSize(200, 20),
-    at(editorControl(401, control::kTextOnly, "Preset Name", 0, 127, 0, 127, nullptr, "Preset Selection\nRight Click To Change Preset Name"), 212, 11),
-    at(button(393, "Preset Down"), 416, 12, "Button_Small.png"),
-    at(button(392, "Preset Up"), 436, 12, "Button_Small.png"),
+    at(editorControl(401, control::kTextOnly, "Preset Name", 0, 127, 0, 127, nullptr, "Preset Selection\nRight Click To Change Preset Name"), 356, 11),
+    at(button(393, "Preset Down"), 560, 12, "Button_Small.png"),
+    at(button(392, "Preset Up"), 580, 12, "Button_Small.png"),
+    at(button(398, "Load Single Sound Preset"), 606, 3, "Button.png"),
+    at(button(399, "Save Single Sound Preset"), 652, 3, "Button.png"),
+    at(button(400, "Bank and Midi:CC Options"), 698, 3, "Button.png"),
+    at(button(368, "Copy P"), 606, 22, "Button.png"),
+    at(button(369, "Paste P"), 652, 22, "Button.png"),
+    at(actionButton(394, "Credits", "Click to Open Credits and Links Panel"), 698, 22, "Button.png"),
+    at(webLinks(396, "Bank Menu"), 698, 40),
+    textSize(140, 16),
+    at(editorControl(386, control::kGlobalNameDisplay, "GlobalNm", 0, 1, 0, 1), 750, 4),
     textSize(60, 16),
-    at(button(398, "Load Single Sound Preset"), 462, 12, "Button.png"),
-    at(button(399, "Save Single Sound Preset"), 508, 12, "Button.png"),
-    at(button(368, "Copy P"), 558, 12, "Button.png"),
-    at(button(369, "Paste P"), 604, 12, "Button.png"),
-    at(button(400, "Bank and Midi:CC Options"), 654, 12, "Button.png"),
-    at(webLinks(396, "Bank Menu"), 654, 32),
-    textSize(120, 16),
-    at(editorControl(386, control::kGlobalNameDisplay, "GlobalNm", 0, 1, 0, 1), 706, 13),
-    textSize(60, 16),
-    at(editorControl(387, control::kGlobalNumberDisplay, "Global#", 0, 1, 0, 1), 830, 13),
-    at(actionButton(394, "Credits", "Click to Open Credits and Links Panel"), 898, 12, "Button.png"),
+    at(editorControl(387, control::kGlobalNumberDisplay, "Global#", 0, 1, 0, 1), 750, 22),
 
     // OSC
     at(global(button(212, "OSC Rnd")), 74, 46, "Button.png"),
@@ -566,8 +565,13 @@ constexpr ControlDescriptor kRows[] = {
     at(optionList(165, "Echo Rate", 0, 4, 0, 0.4, "1b,1/2,1/4,1/8,1/16,"), 946, 676),
     textSize(60, 16),
 
-    // Credits, over everything else
+    // Credits, over everything else, with the bank file last loaded and the program's two notes
     panel(control::kHiddenPanel, 9, 285, 230, "Credits_Panel.png"),
+    textSize(388, 16),
+    at(global(textEntry(0, "BankFile")), 16, 40),
+    at(textEntry(1, "text1"), 16, 64),
+    at(textEntry(2, "text2"), 16, 88),
+    textSize(60, 16),
     at(actionButton(395, "Close", "Close Panel"), 368, 212, "Button.png"),
     closePanel(),
     directive(control::kPanelButton, 394, 9, -1, -1),
@@ -735,9 +739,6 @@ constexpr ControlDescriptor kRows[] = {
     directive(control::kGroupMember, 403, 7, 151, 0),
 
     // Stored values, engine values and the program record stores: no control
-    global(textEntry(0, "BankFile")),
-    textEntry(1, "text1"),
-    textEntry(2, "text2"),
     dataStore(3, control::kDataStore512, "zDataStorage1"),
     dataStore(4, control::kDataStore512, "zDataStorage2"),
     dataStore(5, control::kDataStore2048, "zDataStore2k1"),
