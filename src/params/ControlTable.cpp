@@ -913,7 +913,21 @@ constexpr bool hostIdsCoveredOnce() {
     return true;
 }
 
+// Every panel the editor opens is closed again, and never more often than opened.
+constexpr bool panelsBalanced() {
+    int open = 0;
+    for (const ControlDescriptor& d : kRows) {
+        if (d.kind == control::kHiddenPanel || d.kind == control::kSubPanel) {
+            ++open;
+        } else if (d.kind == control::kClosePanel && --open < 0) {
+            return false;
+        }
+    }
+    return open == 0;
+}
+
 static_assert(hostIdsCoveredOnce());
+static_assert(panelsBalanced());
 static_assert(kRows[std::size(kRows) - 1].kind == control::kEndOfTable);
 
 }  // namespace
