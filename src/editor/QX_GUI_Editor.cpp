@@ -1,8 +1,8 @@
 #include "editor/QX_GUI_Editor.h"
 
 #include "editor/EditorBuilder.h"
-#include "editor/EditorPicture.h"
 #include "editor/EditorLayout.h"
+#include "editor/EditorPicture.h"
 #include "host/QX_DSP_VST.h"
 #include "params/ControlTable.h"
 
@@ -62,7 +62,8 @@ void QX_GUI_Editor::bringToCurrentProgram() {
     loading_ = true;
     // Whatever waits is older than the values read now.
     mailbox_.discardPending();
-    // Editor-only controls (tabs, panel buttons) come back as they were left.
+    // Editor-only controls (tabs, panel buttons) come back as they were left; the first LFO tab
+    // is chosen again below.
     mailbox_.forEachKnown([this](int index, float value) {
         if (index >= control::kHostParameterCount) {
             deliver(index, value);
@@ -144,7 +145,10 @@ void QX_GUI_Editor::showPresetName(int) {
 }
 
 bool QX_GUI_Editor::drawPicture(EditorPicture& picture) {
-    if (window_ != nullptr) {
+    picture.width = layout::kEditorWidth;
+    picture.height = layout::kEditorHeight;
+    const std::int64_t bytes = std::int64_t{4} * picture.width * picture.height;
+    if (window_ != nullptr || picture.rgba == nullptr || picture.capacity < bytes) {
         return false;
     }
     const bool wasOpen = isOpen();
@@ -152,28 +156,21 @@ bool QX_GUI_Editor::drawPicture(EditorPicture& picture) {
         open(nullptr);
     }
     tick();
-    const toolkit::Framebuffer& pixels = frame_->framebuffer();
-    picture.width = pixels.width();
-    picture.height = pixels.height();
-    const std::int64_t bytes = std::int64_t{4} * pixels.width() * pixels.height();
-    const bool fits = picture.rgba != nullptr && picture.capacity >= bytes;
-    if (fits) {
-        std::uint8_t* out = picture.rgba;
-        for (const toolkit::Pixel& p : pixels.pixels()) {
-            // Premultiplied in memory, straight in the picture.
-            const auto straight = [&](std::uint8_t c) {
-                return static_cast<std::uint8_t>(p.a == 0 ? 0 : (c * 255 + p.a / 2) / p.a);
-            };
-            *out++ = straight(p.r);
-            *out++ = straight(p.g);
-            *out++ = straight(p.b);
-            *out++ = p.a;
-        }
+    std::uint8_t* out = picture.rgba;
+    for (const toolkit::Pixel& p : frame_->framebuffer().pixels()) {
+        // Premultiplied in memory, straight in the picture.
+        const auto straight = [&](std::uint8_t c) {
+            return static_cast<std::uint8_t>(p.a == 0 ? 0 : (c * 255 + p.a / 2) / p.a);
+        };
+        *out++ = straight(p.r);
+        *out++ = straight(p.g);
+        *out++ = straight(p.b);
+        *out++ = p.a;
     }
     if (!wasOpen) {
         close();
     }
-    return fits;
+    return true;
 }
 
 // ---------------------------------------------------------------- idle passes
