@@ -49,6 +49,10 @@ void EditorBuilder::addControl(const ControlDescriptor& row) {
     if (made == nullptr) {
         return;
     }
+    // Switches and menus carry no caption: their name tells what they are.
+    if (made->tooltip().empty() && row.name != nullptr) {
+        made->setTooltip(row.name);
+    }
     views_.slots.set(tagOf(row), made.get());
     containers_.back()->addView(std::move(made));
 }

@@ -119,7 +119,10 @@ TEST_F(EditorHeadless, EveryShownParameterHasAControlAndNoneOverlap) {
             c->open();
         }
         EXPECT_TRUE(control.isShown()) << tag;
+        EXPECT_FALSE(control.tooltip().empty()) << tag;
     }
+    EXPECT_EQ(shown(kParamPresetName).tooltip(), "Preset Selection\nRight Click To Change Preset Name");
+    EXPECT_EQ(shown(kOscMode).tooltip(), "Osc Mode");
     std::vector<const toolkit::ContainerView*> containers{frame};
     for (std::size_t i = 0; i < containers.size(); ++i) {
         std::vector<toolkit::Rect> rects;
