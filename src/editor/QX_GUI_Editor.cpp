@@ -1,14 +1,23 @@
 #include "editor/QX_GUI_Editor.h"
 
+#include <cstdio>
+#include <string>
+
 #include "editor/EditorBuilder.h"
 #include "editor/EditorLayout.h"
 #include "editor/EditorPicture.h"
+#include "editor/QX_GUI_TextOnly.h"
+#include "editor/QX_GlobalNameDisplay.h"
+#include "editor/QX_GlobalNumberDisplay.h"
 #include "host/QX_DSP_VST.h"
 #include "params/ControlTable.h"
+#include "params/ParameterLookups.h"
 
 namespace {
 
 constexpr int kPanelSelect = 355;  // set to engineering 1.0 at every open
+constexpr int kLastTouchedName = 386;
+constexpr int kLastTouchedValue = 387;
 constexpr toolkit::Color kBackgroundWithoutArt{28, 30, 34};
 
 }  // namespace
@@ -56,6 +65,12 @@ void QX_GUI_Editor::build() {
     views_ = std::make_unique<EditorViews>();
     EditorBuilder(bitmaps_, *this, *views_).build(table, *frame_);
     chooser_.attach(*frame_, views_->menuAnchor, [this](int command) { commands_.command(command, 1.0f); });
+    if (auto* preset = dynamic_cast<QX_GUI_TextOnly*>(views_->slots.at(kParamPresetName))) {
+        preset->setOnRename([this](const std::string& name) {
+            std::string copy = name;
+            plugin_.setProgramName(copy.data());
+        });
+    }
 }
 
 void QX_GUI_Editor::bringToCurrentProgram() {
@@ -136,12 +151,29 @@ void QX_GUI_Editor::runLinks(const toolkit::Control& control) {
     }
 }
 
-void QX_GUI_Editor::showLastTouched(const toolkit::Control&) {
-    // The read-out classes arrive with the control classes.
+void QX_GUI_Editor::showLastTouched(const toolkit::Control& control) {
+    const ParameterLookups& lookups = ParameterLookups::get();
+    const ControlDescriptor* row = lookups.descriptor(control.tag());
+    if (row == nullptr || row->name == nullptr) {
+        return;
+    }
+    if (auto* name = dynamic_cast<QX_GlobalNameDisplay*>(views_->slots.at(kLastTouchedName))) {
+        name->setText(row->name);
+    }
+    if (auto* number = dynamic_cast<QX_GlobalNumberDisplay*>(views_->slots.at(kLastTouchedValue))) {
+        const float shaped = ParameterLookups::applyCurve(lookups.curve(control.tag()), control.value());
+        number->setShownValue(row->min + (row->max - row->min) * shaped);
+    }
 }
 
-void QX_GUI_Editor::showPresetName(int) {
-    // The preset read-out class arrives with the control classes.
+void QX_GUI_Editor::showPresetName(int program) {
+    auto* preset = dynamic_cast<QX_GUI_TextOnly*>(views_->slots.at(kParamPresetName));
+    if (preset == nullptr || program < 0 || program >= kProgramCount) {
+        return;
+    }
+    char number[8];
+    std::snprintf(number, sizeof number, "%03d ", program + 1);
+    preset->setText(std::string(number) + plugin_.programName(program));
 }
 
 bool QX_GUI_Editor::drawPicture(EditorPicture& picture) {
