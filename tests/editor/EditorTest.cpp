@@ -222,6 +222,19 @@ TEST_F(EditorHeadless, TabsShowOnePanelOfTheirSet) {
     EXPECT_FALSE(editor().isPanelOpen(kLfoPanels[2]));
 }
 
+TEST_F(EditorHeadless, CreditsOpenAndCloseFromTheirButtons) {
+    constexpr int kCreditsButton = 394;
+    constexpr int kCloseButton = 395;
+    constexpr int kCreditsPanel = 9;
+    open();
+    EXPECT_FALSE(editor().isPanelOpen(kCreditsPanel));
+    press(kCreditsButton);
+    EXPECT_TRUE(editor().isPanelOpen(kCreditsPanel));
+    EXPECT_TRUE(shown(kCloseButton).isShown());
+    press(kCloseButton);
+    EXPECT_FALSE(editor().isPanelOpen(kCreditsPanel));
+}
+
 // The logic controls are there only for the logic modes of "Osc Mode".
 TEST_F(EditorHeadless, OscModeOpensTheLogicPanelForLogicModes) {
     open();
