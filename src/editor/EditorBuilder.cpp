@@ -4,6 +4,7 @@
 
 #include "editor/BitmapCache.h"
 #include "editor/EditorLayout.h"
+#include "editor/QX_ExclusiveButton.h"
 #include "params/ParameterLookups.h"
 #include "toolkit/Frame.h"
 
@@ -65,6 +66,7 @@ void EditorBuilder::directive(const ControlDescriptor& row) {
             break;
         case control::kExclusiveSet:
             views_.panels.addExclusiveSet({id, row.arg, row.x, row.y});
+            joinExclusive(id, {row.arg, row.x, row.y});
             break;
         case control::kPanelButton:
             views_.panels.addPanelButton(id, {row.arg, row.x, row.y}, isMomentary(id));
@@ -93,6 +95,19 @@ void EditorBuilder::directive(const ControlDescriptor& row) {
             break;
         default:
             break;  // directives this editor gives no meaning leave the state as it is
+    }
+}
+
+// The buttons of a set select themselves among each other: a click on the selected one keeps it.
+void EditorBuilder::joinExclusive(int first, std::array<int, 3> others) {
+    auto* button = dynamic_cast<QX_ExclusiveButton*>(views_.slots.at(first));
+    if (button == nullptr) {
+        return;
+    }
+    for (const int other : others) {
+        if (auto* partner = dynamic_cast<QX_ExclusiveButton*>(views_.slots.at(other))) {
+            button->joinSet(*partner);
+        }
     }
 }
 

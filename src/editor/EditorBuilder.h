@@ -3,6 +3,7 @@
 // directives read into the building state and the editor's links.
 #pragma once
 
+#include <array>
 #include <span>
 #include <vector>
 
@@ -31,6 +32,7 @@ private:
     void directive(const ControlDescriptor& row);
     void openPanel(const ControlDescriptor& row);
     void addMember(int group, int position, int member);
+    void joinExclusive(int first, std::array<int, 3> others);
     toolkit::Rect panelRect(const ControlDescriptor& row) const;
 
     BitmapCache& bitmaps_;

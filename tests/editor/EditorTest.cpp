@@ -215,6 +215,13 @@ TEST_F(EditorHeadless, TabsShowOnePanelOfTheirSet) {
     EXPECT_FLOAT_EQ(shown(kLfoTabs[0]).value(), 0.0f);
     EXPECT_FALSE(editor().isPanelOpen(kLfoPanels[0]));
     EXPECT_TRUE(editor().isPanelOpen(kLfoPanels[2]));
+    // Clicking the tab on show keeps it.
+    const toolkit::Point centre{(shown(kLfoTabs[2]).frameRect().left + shown(kLfoTabs[2]).frameRect().right) / 2,
+                                (shown(kLfoTabs[2]).frameRect().top + shown(kLfoTabs[2]).frameRect().bottom) / 2};
+    editor().frame()->mouseDown(toolkit::MouseEvent(centre));
+    editor().frame()->mouseUp(toolkit::MouseEvent(centre));
+    EXPECT_TRUE(editor().isPanelOpen(kLfoPanels[2]));
+    EXPECT_FLOAT_EQ(shown(kLfoTabs[2]).value(), 1.0f);
     // Every open starts on the first tab again.
     close();
     open();
