@@ -242,6 +242,31 @@ TEST_F(EditorHeadless, CreditsOpenAndCloseFromTheirButtons) {
     EXPECT_FALSE(editor().isPanelOpen(kCreditsPanel));
 }
 
+// The melt tabs choose the melt system of the program and show its panel.
+TEST_F(EditorHeadless, MeltTabsChooseTheMeltSystem) {
+    constexpr int kMeltSystem = 223;
+    constexpr int kMeltB = 353;
+    constexpr int kMeltPanels[] = {7, 8};
+    open();
+    EXPECT_TRUE(editor().isPanelOpen(kMeltPanels[0]));
+    const toolkit::Rect tab = shown(kMeltB).frameRect();
+    const toolkit::Point centre{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2};
+    editor().frame()->mouseDown(toolkit::MouseEvent(centre));
+    editor().frame()->mouseUp(toolkit::MouseEvent(centre));
+    // The hub relights its buttons in one idle pass, the panels follow them in the next.
+    idle();
+    idle();
+    EXPECT_FLOAT_EQ(plugin().getParameter(kMeltSystem), 1.0f);
+    EXPECT_FALSE(editor().isPanelOpen(kMeltPanels[0]));
+    EXPECT_TRUE(editor().isPanelOpen(kMeltPanels[1]));
+    // A program with system A shows panel A again.
+    host.effect->setParameter(host.effect, kMeltSystem, 0.0f);
+    idle();
+    idle();
+    EXPECT_TRUE(editor().isPanelOpen(kMeltPanels[0]));
+    EXPECT_FALSE(editor().isPanelOpen(kMeltPanels[1]));
+}
+
 // The logic controls are there only for the logic modes of "Osc Mode".
 TEST_F(EditorHeadless, OscModeOpensTheLogicPanelForLogicModes) {
     open();
