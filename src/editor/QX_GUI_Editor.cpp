@@ -6,6 +6,7 @@
 #include "editor/EditorBuilder.h"
 #include "editor/EditorLayout.h"
 #include "editor/EditorPicture.h"
+#include "editor/QX_CTextEntry.h"
 #include "editor/QX_GUI_TextOnly.h"
 #include "editor/QX_GlobalNameDisplay.h"
 #include "editor/QX_GlobalNumberDisplay.h"
@@ -18,6 +19,13 @@ namespace {
 constexpr int kPanelSelect = 355;  // set to engineering 1.0 at every open
 constexpr int kLastTouchedName = 386;
 constexpr int kLastTouchedValue = 387;
+
+// The plug-in's text call for a row's slot: program 0's record for the one global text
+// ("BankFile", slot 0), the current program's otherwise.
+int programTextSlot(int id) {
+    const int slot = ParameterLookups::get().textSlot(id);
+    return (slot & kGlobalTextSlot) != 0 ? -1 : slot;
+}
 constexpr toolkit::Color kBackgroundWithoutArt{28, 30, 34};
 
 }  // namespace
@@ -65,6 +73,19 @@ void QX_GUI_Editor::build() {
     views_ = std::make_unique<EditorViews>();
     EditorBuilder(bitmaps_, *this, *views_).build(table, *frame_);
     chooser_.attach(*frame_, views_->menuAnchor, [this](int command) { commands_.command(command, 1.0f); });
+    for (int id = 0; id <= control::kLastStoreParameter; ++id) {
+        auto* field = dynamic_cast<QX_CTextEntry*>(views_->slots.at(id));
+        if (field == nullptr || ParameterLookups::get().textSlot(id) == kNoTextSlot) {
+            continue;
+        }
+        const int slot = programTextSlot(id);
+        field->setSource([this, slot] {
+            char text[kTextSlotBytes];
+            plugin_.getProgramText(text, slot);
+            return std::string(text);
+        });
+        field->setCommitted([this, slot](const std::string& text) { plugin_.setProgramText(text.c_str(), slot); });
+    }
     if (auto* preset = dynamic_cast<QX_GUI_TextOnly*>(views_->slots.at(kParamPresetName))) {
         preset->setOnRename([this](const std::string& name) {
             std::string copy = name;
@@ -98,6 +119,7 @@ void QX_GUI_Editor::setParameter(int index, float value) { mailbox_.post(index, 
 void QX_GUI_Editor::deliver(int index, float value) {
     if (index == kParamPresetName) {
         showPresetName(static_cast<int>(value));
+        showProgramTexts();
         return;
     }
     if (toolkit::Control* shown = views_->slots.at(index)) {
@@ -174,6 +196,14 @@ void QX_GUI_Editor::showPresetName(int program) {
     char number[8];
     std::snprintf(number, sizeof number, "%03d ", program + 1);
     preset->setText(std::string(number) + plugin_.programName(program));
+}
+
+void QX_GUI_Editor::showProgramTexts() {
+    for (int id = 0; id <= control::kLastStoreParameter; ++id) {
+        if (auto* field = dynamic_cast<QX_CTextEntry*>(views_->slots.at(id))) {
+            field->refresh();
+        }
+    }
 }
 
 bool QX_GUI_Editor::drawPicture(EditorPicture& picture) {

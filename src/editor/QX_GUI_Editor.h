@@ -68,6 +68,7 @@ private:
     void runLinks(const toolkit::Control& control);
     void showLastTouched(const toolkit::Control& control);
     void showPresetName(int program);
+    void showProgramTexts();
 
     QX_DSP_VST& plugin_;
     BitmapCache bitmaps_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/EditorPicture.h"
+#include "editor/QX_CTextEntry.h"
 #include "editor/QX_GUI_TextOnly.h"
 #include "editor/QX_GlobalNameDisplay.h"
 #include "editor/QX_GlobalNumberDisplay.h"
@@ -205,6 +206,33 @@ TEST_F(EditorHeadless, PresetNameFollowsTheProgramAndRenamesIt) {
     host.dispatch(effSetProgramName, 0, 0, renamed);
     idle();
     EXPECT_EQ(preset->text(), "006 Glass Stack");
+}
+
+// The program's notes show in their fields, follow program changes and take edits.
+TEST_F(EditorHeadless, ProgramTextsShowAndTakeEdits) {
+    constexpr int kText1 = 1;
+    plugin().setProgramText("first notes", kText1);
+    open();
+    auto* field = dynamic_cast<QX_CTextEntry*>(editor().control(kText1));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->text(), "first notes");
+    host.dispatch(effSetProgram, 0, 2);
+    plugin().setProgramText("third notes", kText1);
+    host.dispatch(effSetProgram, 0, 2);
+    idle();
+    EXPECT_EQ(field->text(), "third notes");
+    const toolkit::Rect box = field->frameRect();
+    for (toolkit::ContainerView* c = field->parent(); c != nullptr; c = c->parent()) {
+        c->open();
+    }
+    editor().frame()->mouseDown(toolkit::MouseEvent(toolkit::Point{box.left + 2, box.top + 2}));
+    editor().frame()->mouseUp(toolkit::MouseEvent(toolkit::Point{box.left + 2, box.top + 2}));
+    editor().frame()->keyDown(toolkit::KeyEvent(toolkit::Key::End));
+    editor().frame()->keyDown(toolkit::KeyEvent(toolkit::Key::Character, U'!'));
+    editor().frame()->keyDown(toolkit::KeyEvent(toolkit::Key::Enter));
+    char text[kTextSlotBytes];
+    plugin().getProgramText(text, kText1);
+    EXPECT_STREQ(text, "third notes!");
 }
 
 TEST_F(EditorHeadless, TabsShowOnePanelOfTheirSet) {
