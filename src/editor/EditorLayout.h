@@ -52,10 +52,7 @@ struct Panel {
 
 constexpr Panel kCreditsPanel{"Credits_Panel.png", 420, 240};
 constexpr Panel kLearnPanel{"Learn_Panel.png", 346, 174};
-// The two melt systems share the left of the MELT section; depth and buffer stay beside them.
-constexpr Panel kMeltPanelA{"Melt_PanelA.png", 152, 118};
-constexpr Panel kMeltPanelB{"Melt_PanelB.png", 152, 118};
-constexpr Panel kPanels[] = {kCreditsPanel, kLearnPanel, kMeltPanelA, kMeltPanelB};
+constexpr Panel kPanels[] = {kCreditsPanel, kLearnPanel};
 
 constexpr bool sameName(const char* a, const char* b) {
     while (*a != '\0' && *a == *b) {
