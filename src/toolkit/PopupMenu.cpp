@@ -49,13 +49,27 @@ bool PopupMenu::isOpen() const { return frame() != nullptr && frame()->modal() =
 
 void PopupMenu::popup(Frame& frame, Point at, Chosen chosen) {
     int width = 0;
-    int height = 0;
     for (const MenuItem& item : items_) {
         width = std::max(width, font_.textWidth(item.text));
-        height += itemHeight(item);
     }
-    Rect box = Rect::fromSize(at.x, at.y, width + kCheckColumn + kRightMargin + 2 * kBorder,
-                              height + 2 * kBorder);
+    const int columnWidth = width + kCheckColumn + kRightMargin;
+    // Items that would run past the frame's bottom continue in another column to the right.
+    const int columnHeight = frame.rect().height() - 2 * kBorder;
+    layout_.clear();
+    int column = 0;
+    int top = 0;
+    int height = 0;
+    for (const MenuItem& item : items_) {
+        const int h = itemHeight(item);
+        if (top > 0 && top + h > columnHeight) {
+            ++column;
+            top = 0;
+        }
+        layout_.push_back(Rect::fromSize(kBorder + column * columnWidth, kBorder + top, columnWidth, h));
+        top += h;
+        height = std::max(height, top);
+    }
+    Rect box = Rect::fromSize(at.x, at.y, (column + 1) * columnWidth + 2 * kBorder, height + 2 * kBorder);
     const Rect bounds = frame.rect();
     box = box.offset(std::min(0, bounds.right - box.right), std::min(0, bounds.bottom - box.bottom));
     box = box.offset(std::max(0, bounds.left - box.left), std::max(0, bounds.top - box.top));
@@ -81,15 +95,10 @@ void PopupMenu::finish(int index) {
 }
 
 Rect PopupMenu::itemRect(int index) const {
-    int top = rect().top + kBorder;
-    for (int i = 0; i < static_cast<int>(items_.size()); ++i) {
-        const int h = itemHeight(items_[static_cast<std::size_t>(i)]);
-        if (i == index) {
-            return {rect().left + kBorder, top, rect().right - kBorder, top + h};
-        }
-        top += h;
+    if (index < 0 || index >= static_cast<int>(layout_.size())) {
+        return {};
     }
-    return {};
+    return layout_[static_cast<std::size_t>(index)].offset(rect().topLeft());
 }
 
 int PopupMenu::itemAt(Point p) const {

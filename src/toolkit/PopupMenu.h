@@ -1,6 +1,7 @@
 // A pop-up list of items drawn inside the frame as a modal overlay: checked marks, disabled
 // items and separators; chosen by click, by press-drag-release from the control that opened it,
-// or by the arrow keys and Enter. Escape or a click outside dismisses it.
+// or by the arrow keys and Enter. Escape or a click outside dismisses it. A list taller than the
+// frame wraps into columns.
 #pragma once
 
 #include <functional>
@@ -59,6 +60,7 @@ private:
     void finish(int index);
 
     std::vector<MenuItem> items_;
+    std::vector<Rect> layout_;  // each item's place in the open menu, relative to its top-left
     Font font_;
     Chosen chosen_;
     int highlighted_ = kDismissed;
