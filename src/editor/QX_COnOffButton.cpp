@@ -1,5 +1,7 @@
 #include "editor/QX_COnOffButton.h"
 
+#include "editor/MidiLearnRequests.h"
+
 namespace {
 
 constexpr int kLabelFontPx = 9;
@@ -35,6 +37,7 @@ void QX_COnOffButton::draw(toolkit::DrawContext& context) {
 }
 
 bool QX_COnOffButton::onMouseDown(const toolkit::MouseEvent& event) {
+    if (event.button == toolkit::MouseButton::Right) return requestMidiLearn(*this, event);
     if (event.button != toolkit::MouseButton::Left) return false;
     beginEdit();
     if (mode_ == Mode::Toggle) {

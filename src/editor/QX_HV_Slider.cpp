@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "editor/MidiLearnRequests.h"
 #include "params/ParameterLookups.h"
 
 namespace {
@@ -64,6 +65,7 @@ void QX_HV_Slider::draw(toolkit::DrawContext& context) {
 }
 
 bool QX_HV_Slider::onMouseDown(const toolkit::MouseEvent& event) {
+    if (event.button == toolkit::MouseButton::Right) return requestMidiLearn(*this, event);
     if (event.button != toolkit::MouseButton::Left) return false;
     beginEdit();
     if (event.clickCount == 2) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "editor/MidiLearnRequests.h"
 #include "params/ParameterLookups.h"
 
 namespace {
@@ -86,6 +87,7 @@ void QX_Knob::drawCaption(toolkit::DrawContext& context) {
 }
 
 bool QX_Knob::onMouseDown(const toolkit::MouseEvent& event) {
+    if (event.button == toolkit::MouseButton::Right) return requestMidiLearn(*this, event);
     if (event.button != toolkit::MouseButton::Left) return false;
     beginEdit();
     if (event.clickCount == 2) {
