@@ -11,10 +11,12 @@
 namespace {
 
 constexpr int kNrpnCodeOffset = 200;  // codes from here on are NRPN numbers
-constexpr int kTitleFontPx = 14;
+constexpr int kTitleFontPx = 12;
 constexpr int kFieldFontPx = 12;
 constexpr int kButtonRadius = 3;
+constexpr int kCaptionGap = 8;  // between the code field and its caption
 constexpr char kConfirmLabel[] = "Assign";
+constexpr char kFieldCaption[] = "Controller";
 constexpr toolkit::Color kBody{40, 42, 48};
 constexpr toolkit::Color kTitleColor{236, 236, 236};
 constexpr toolkit::Color kFieldFill{24, 26, 30};
@@ -67,11 +69,15 @@ void QX_AssignMidiCC::draw(toolkit::DrawContext& context) {
         context.fillRect(rect(), kBody);
     }
     if (id_ != kNone) {
+        // At the top of its area, so it sits in the background's title strip, right of the
+        // strip's own caption, and clear of the line under the strip.
         context.drawText(target_.parameterName(id_), area(kTitleArea),
                          toolkit::Font::nearest(kTitleFontPx, toolkit::FontWeight::Bold), kTitleColor,
-                         toolkit::HAlign::Center);
+                         toolkit::HAlign::Right, toolkit::VAlign::Top);
     }
     const toolkit::Font font = toolkit::Font::nearest(kFieldFontPx);
+    const toolkit::Rect caption{kTitleArea.left, kCodeField.top, kCodeField.left - kCaptionGap, kCodeField.bottom};
+    context.drawText(kFieldCaption, area(caption), font, kTitleColor, toolkit::HAlign::Right);
     context.fillRect(area(kCodeField), kFieldFill);
     context.strokeRect(area(kCodeField), kFieldBorder);
     context.drawText(codeText(pending_), area(kCodeField), font, kCodeColor, toolkit::HAlign::Center);

@@ -40,8 +40,9 @@ public:
     }
     int lastController() override { return last; }
     void clearLastController() override { last = -1; }
-    std::string_view parameterName(int) override { return "Filter Cutoff"; }
+    std::string_view parameterName(int) override { return name; }
 
+    std::string name = "Filter Cutoff";
     std::map<int, int> codes;
     std::vector<std::pair<int, int>> assignments;
     int last = -1;
@@ -134,6 +135,30 @@ TEST(EditorMidiLearnPanel, LearnsTheControllerThatMovesAndRedrawsItsCodeField) {
     s.target.last = 9;
     s.frame.idle();
     EXPECT_EQ(s.panel->pendingCode(), 205) << "a closed panel learns nothing";
+}
+
+// The pixels of one area of the panel as drawn.
+std::vector<toolkit::Pixel> drawnArea(PanelScene& s, const Rect& area) {
+    s.frame.redraw();
+    const Rect r = area.offset(s.panel->rect().topLeft());
+    std::vector<toolkit::Pixel> pixels;
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) pixels.push_back(s.frame.framebuffer().at(x, y));
+    }
+    return pixels;
+}
+
+TEST(EditorMidiLearnPanel, DrawsTheParameterNameAndTheCode) {
+    PanelScene cutoff;
+    PanelScene volume;
+    volume.target.name = "Master Volume";
+    cutoff.open(74);
+    volume.open(74);
+    EXPECT_NE(drawnArea(cutoff, QX_AssignMidiCC::kTitleArea), drawnArea(volume, QX_AssignMidiCC::kTitleArea));
+    EXPECT_EQ(drawnArea(cutoff, QX_AssignMidiCC::kCodeField), drawnArea(volume, QX_AssignMidiCC::kCodeField));
+    volume.target.last = 205;
+    volume.frame.idle();
+    EXPECT_NE(drawnArea(cutoff, QX_AssignMidiCC::kCodeField), drawnArea(volume, QX_AssignMidiCC::kCodeField));
 }
 
 struct MenuChoice {
