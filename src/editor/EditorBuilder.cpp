@@ -116,6 +116,7 @@ void EditorBuilder::addMember(int group, int position, int member) {
     if (control == nullptr) {
         return;
     }
+    views_.groupMembers[group].push_back(member);
     if (const auto found = views_.randomGroups.find(group); found != views_.randomGroups.end()) {
         found->second->addMember(position, *control);
     } else if (auto* target = dynamic_cast<ControlGroup*>(views_.slots.at(group))) {

@@ -22,6 +22,7 @@ struct EditorViews {
     PanelSwitcher panels;
     std::vector<CommandLink> links;
     std::map<int, std::unique_ptr<QX_GUI_Memory_Banks>> randomGroups;  // by group id
+    std::map<int, std::vector<int>> groupMembers;  // member ids by group id, in the order attached
     int commandTarget = -1;  // the id of the bank-and-preset command target, -1 when none
     toolkit::Point menuAnchor;  // frame coordinates of the target, where its menu opens
 };

@@ -6,6 +6,7 @@
 #include "editor/EditorBuilder.h"
 #include "editor/EditorLayout.h"
 #include "editor/EditorPicture.h"
+#include "editor/QX_AssignMidiCC.h"
 #include "editor/QX_CTextEntry.h"
 #include "editor/QX_GUI_TextOnly.h"
 #include "editor/QX_GlobalNameDisplay.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr int kPanelSelect = 355;  // set to engineering 1.0 at every open
 constexpr int kLastTouchedName = 386;
 constexpr int kLastTouchedValue = 387;
+constexpr int kMidiLearn = 450;
 
 // The plug-in's text call for a row's slot: program 0's record for the one global text
 // ("BankFile", slot 0), the current program's otherwise.
@@ -33,7 +35,8 @@ constexpr toolkit::Color kBackgroundWithoutArt{28, 30, 34};
 QX_GUI_Editor::QX_GUI_Editor(QX_DSP_VST& plugin)
     : AEffGUIEditor(&plugin, layout::kEditorWidth, layout::kEditorHeight),
       plugin_(plugin),
-      commands_(plugin, chooser_) {}
+      commands_(plugin, chooser_),
+      learnTarget_(plugin) {}
 
 QX_GUI_Editor::~QX_GUI_Editor() { close(); }
 
@@ -59,6 +62,7 @@ void QX_GUI_Editor::close() {
     shownOn_.store(nullptr, std::memory_order_release);
     window_.reset();
     chooser_.detach();
+    learnPanel_ = nullptr;
     frame_.reset();
     views_.reset();
     AEffGUIEditor::close();
@@ -72,6 +76,12 @@ void QX_GUI_Editor::build() {
     frame_->setTooltipDelay(toolkit::Frame::kTooltipDelayMs);
     views_ = std::make_unique<EditorViews>();
     EditorBuilder(bitmaps_, *this, *views_).build(table, *frame_);
+    // Added last, so it lies above every panel when it opens.
+    learnPanel_ = frame_->addView(
+        std::make_unique<QX_AssignMidiCC>(learnTarget_, bitmaps_.get(layout::kLearnPanel.bitmap)));
+    if (const ControlDescriptor* row = ParameterLookups::get().descriptor(kMidiLearn); row && row->tooltip) {
+        learnPanel_->setTooltip(row->tooltip);
+    }
     chooser_.attach(*frame_, views_->menuAnchor, [this](int command) { commands_.command(command, 1.0f); });
     for (int id = 0; id <= control::kLastStoreParameter; ++id) {
         auto* field = dynamic_cast<QX_CTextEntry*>(views_->slots.at(id));
@@ -134,6 +144,26 @@ void QX_GUI_Editor::collectPending() {
 }
 
 toolkit::Control* QX_GUI_Editor::control(int tag) const { return views_ ? views_->slots.at(tag) : nullptr; }
+
+void QX_GUI_Editor::learnRequested(toolkit::Control& control, toolkit::Point where) {
+    int id = control.tag();
+    if (id >= control::kHostParameterCount) {
+        // An editor-only control learns for the first parameter it works through.
+        id = -1;
+        if (const auto found = views_->groupMembers.find(control.tag()); found != views_->groupMembers.end()) {
+            for (const int member : found->second) {
+                if (member >= 1 && member < control::kHostParameterCount) {
+                    id = member;
+                    break;
+                }
+            }
+        }
+        if (id < 0) {
+            return;
+        }
+    }
+    learnPanel_->openFor(id, learnTarget_.assignedCode(id), where, frame_->rect());
+}
 
 bool QX_GUI_Editor::isPanelOpen(int number) const { return views_ && views_->panels.isOpen(number); }
 

@@ -14,6 +14,8 @@
 #include "editor/BitmapCache.h"
 #include "editor/DesktopFileChooser.h"
 #include "editor/EditorViews.h"
+#include "editor/MidiLearnRequests.h"
+#include "editor/MidiLearnTargetVst.h"
 #include "editor/ParameterMailbox.h"
 #include "editor/ProgramCommands.h"
 #include "platform/EditorWindow.h"
@@ -23,7 +25,12 @@
 class QX_DSP_VST;
 struct EditorPicture;
 
-class QX_GUI_Editor : public AEffGUIEditor, public toolkit::ControlListener, public platform::EditorWindowClient {
+class QX_AssignMidiCC;
+
+class QX_GUI_Editor : public AEffGUIEditor,
+                      public toolkit::ControlListener,
+                      public platform::EditorWindowClient,
+                      public MidiLearnRequests {
 public:
     explicit QX_GUI_Editor(QX_DSP_VST& plugin);
     ~QX_GUI_Editor() override;
@@ -39,6 +46,9 @@ public:
 
     // A user gesture on a control.
     void valueChanged(toolkit::Control& control) override;
+
+    // A right click on a parameter's control opens the learn panel for it.
+    void learnRequested(toolkit::Control& control, toolkit::Point where) override;
 
     // The window backend, on its thread.
     void onTimer() override;
@@ -58,6 +68,7 @@ public:
     toolkit::Frame* frame() const { return frame_.get(); }
     toolkit::Control* control(int tag) const;
     bool isPanelOpen(int number) const;
+    QX_AssignMidiCC* learnPanel() const { return learnPanel_; }
 
 private:
     void build();
@@ -77,6 +88,8 @@ private:
     ProgramCommands commands_;  // lives as long as the plug-in: its clipboard survives a close
     std::unique_ptr<toolkit::Frame> frame_;
     std::unique_ptr<EditorViews> views_;
+    MidiLearnTargetVst learnTarget_;
+    QX_AssignMidiCC* learnPanel_ = nullptr;  // the frame's top child while open
     std::unique_ptr<platform::EditorWindow> window_;
     // The window once openEditorWindow has returned; its thread may tick before that.
     std::atomic<platform::EditorWindow*> shownOn_{nullptr};

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "editor/EditorPicture.h"
+#include "editor/MidiLearnTargetVst.h"
+#include "editor/QX_AssignMidiCC.h"
 #include "editor/QX_CTextEntry.h"
 #include "editor/QX_GUI_TextOnly.h"
 #include "editor/QX_GlobalNameDisplay.h"
@@ -379,6 +381,31 @@ TEST_F(EditorHeadless, ValuesFromOtherThreadsArriveWhole) {
 }
 
 // The picture call draws the editor of the current program without opening it for the host.
+TEST_F(EditorHeadless, RightClickOnAKnobLearnsItsController) {
+    constexpr int kCutoff = 83;
+    open();
+    toolkit::Frame& frame = *editor().frame();
+    const toolkit::Point dial = shown(kCutoff).frameRect().topLeft() + toolkit::Point{20, 20};
+    frame.mouseDown(toolkit::MouseEvent(dial, toolkit::MouseButton::Right));
+    frame.mouseUp(toolkit::MouseEvent(dial, toolkit::MouseButton::Right));
+    QX_AssignMidiCC& panel = *editor().learnPanel();
+    ASSERT_TRUE(panel.isShown());
+    EXPECT_EQ(panel.parameterId(), kCutoff);
+    EXPECT_TRUE(frame.rect().contains(panel.frameRect()));
+    EXPECT_TRUE(panel.frameRect().contains(dial));
+
+    plugin().lastController = 74;  // a controller moved on the keyboard
+    idle();
+    EXPECT_EQ(panel.pendingCode(), 74);
+    const toolkit::Point confirm = QX_AssignMidiCC::kConfirmArea.offset(panel.frameRect().topLeft()).topLeft() +
+                                   toolkit::Point{5, 5};
+    frame.mouseDown(toolkit::MouseEvent(confirm));
+    frame.mouseUp(toolkit::MouseEvent(confirm));
+    EXPECT_FALSE(panel.isShown());
+    EXPECT_EQ(MidiLearnTargetVst(plugin()).assignedCode(kCutoff), 74);
+    close();
+}
+
 TEST_F(EditorHeadless, DrawsItsPictureForATool) {
     EditorPicture picture;
     EXPECT_EQ(host.dispatch(effVendorSpecific, EditorPicture::kCall, 0, &picture), 0);  // no buffer yet
