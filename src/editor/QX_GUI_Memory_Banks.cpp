@@ -1,16 +1,12 @@
 #include "editor/QX_GUI_Memory_Banks.h"
 
-#include <cmath>
-
 #include "engine/SharedRandom.h"
+#include "params/ShapedRandom.h"
 #include "toolkit/Control.h"
 
 namespace {
 
 constexpr int kShapedMode = 2;
-constexpr int kCubedMembers = 5;     // members 0..4: r cubed
-constexpr int kCentredMembers = 10;  // members 5..9: pulled towards the middle
-constexpr int kPlainMembers = 15;    // members 10..14: r; later members 0
 
 }  // namespace
 
@@ -24,14 +20,7 @@ float QX_GUI_Memory_Banks::shaped(int mode, int position, float r) {
     if (mode != kShapedMode) {
         return r;
     }
-    if (position < kCubedMembers) {
-        return r * r * r;
-    }
-    if (position < kCentredMembers) {
-        const float centred = r - 0.5f;
-        return std::fabs(centred) * centred + 0.5f;
-    }
-    return position < kPlainMembers ? r : 0.0f;
+    return shaped_random::value(position, r);
 }
 
 void QX_GUI_Memory_Banks::triggered(float value, SharedRandom& random) {

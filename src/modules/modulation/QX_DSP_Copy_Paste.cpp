@@ -1,17 +1,13 @@
 #include "modules/modulation/QX_DSP_Copy_Paste.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "params/ParameterLookups.h"
+#include "params/ShapedRandom.h"
 
 namespace {
 
 constexpr float kTriggerThreshold = 0.5f;
-// Mode 2 shapes the first fifteen members in three groups of five and zeroes the rest.
-constexpr int kCubedMembers = 5;
-constexpr int kCentredMembers = 10;
-constexpr int kPlainMembers = 15;
 // The text and data parameters carry no value of their own.
 constexpr int kFirstValueParameter = 6;
 
@@ -111,14 +107,7 @@ float QX_DSP_Copy_Paste::shaped(int position, float r) const {
     if (randomMode_ != kModeShaped) {
         return r;
     }
-    if (position < kCubedMembers) {
-        return r * r * r;
-    }
-    if (position < kCentredMembers) {
-        const float centred = r - 0.5f;
-        return std::fabs(centred) * centred + 0.5f;
-    }
-    return position < kPlainMembers ? r : 0.0f;
+    return shaped_random::value(position, r);
 }
 
 void QX_DSP_Copy_Paste::randomise() {
