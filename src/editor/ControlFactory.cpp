@@ -1,6 +1,7 @@
 #include "editor/ControlFactory.h"
 
 #include <string>
+#include <string_view>
 
 #include "editor/BitmapCache.h"
 #include "editor/QX_AnimButton.h"
@@ -45,6 +46,15 @@ constexpr int kMeterWidth = 8;
 constexpr int kMeterHeight = 60;
 constexpr int kPadSize = 80;
 constexpr int kImageCellSize = 32;
+
+// A switch's caption: the last word of its name, the one that tells it from its section's other
+// switches ("Lfo1 Sync" is "Sync"); an on/off switch reads "On".
+std::string switchCaption(std::string_view name) {
+    const auto space = name.rfind(' ');
+    const std::string_view last = space == std::string_view::npos ? name : name.substr(space + 1);
+    if (last == "On/Off" || last == "OnOff") return "On";
+    return std::string(last);
+}
 
 struct Kinds {
     unsigned first;
@@ -118,7 +128,13 @@ struct Building {
         auto made = std::make_unique<QX_COnOffButton>(
             box(bitmap, action ? kButtonWidth : kSwitchWidth, action ? kButtonHeight : kSwitchHeight), tag(),
             listener, action ? QX_COnOffButton::Mode::Momentary : QX_COnOffButton::Mode::Toggle);
-        if (action && row.name != nullptr) made->setLabel(row.name);
+        if (row.name != nullptr) {
+            if (action) {
+                made->setLabel(row.name);
+            } else {
+                made->setCaption(switchCaption(row.name));
+            }
+        }
         made->setBitmap(std::move(bitmap));
         return made;
     }
@@ -136,6 +152,15 @@ struct Building {
     std::unique_ptr<toolkit::Control> exclusive() const {
         auto bitmap = strip(2);
         auto made = std::make_unique<QX_ExclusiveButton>(box(bitmap, kSwitchWidth, kSwitchHeight), tag(), listener);
+        // A tab says which page it shows; a small switch has no room for that.
+        if (row.name != nullptr) {
+            if (made->rect().width() > kSwitchWidth) {
+                made->setLabel(row.name);
+                made->setLitFrameDark(true);
+            } else {
+                made->setCaption(switchCaption(row.name));
+            }
+        }
         made->setBitmap(std::move(bitmap));
         return made;
     }

@@ -15,6 +15,18 @@ public:
     Mode mode() const { return mode_; }
     const std::string& label() const { return label_; }
     void setLabel(std::string label);
+    // The label as drawn: the whole of it when it fits, else the shortest reading that still tells
+    // the command apart.
+    std::string shownLabel() const;
+    // A caption under the switch, for switches too small to carry their name; only the switch
+    // itself takes clicks.
+    static constexpr int kCaptionHeight = 10;
+    void setCaption(std::string caption);
+    const std::string& caption() const { return caption_; }
+    // A lit switch is light, so its label turns dark; art whose selected frame stays dark keeps
+    // the label light.
+    void setLitFrameDark(bool dark) { litFrameDark_ = dark; }
+    toolkit::View* viewAt(toolkit::Point p) override;
     bool isOn() const { return value() >= 0.5f; }
 
     void draw(toolkit::DrawContext& context) override;
@@ -22,7 +34,11 @@ public:
     void onMouseUp(const toolkit::MouseEvent& event) override;
 
 private:
+    toolkit::Rect switchRect() const;
+
     Mode mode_;
     std::string label_;
+    std::string caption_;
+    bool litFrameDark_ = false;
     bool pressed_ = false;
 };

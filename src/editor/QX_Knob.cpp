@@ -22,7 +22,9 @@ toolkit::Rect withCaption(const toolkit::Rect& dial, bool captioned) {
             dial.bottom + QX_Knob::kCaptionHeight};
 }
 
-bool isUnit(std::string_view word) { return word == "%" || word.starts_with('('); }
+constexpr int kCaptionGap = 2;  // keeps neighbouring captions apart
+
+bool isUnit(std::string_view word) { return word == "%" || word == "Hz" || word == "dB" || word.starts_with('('); }
 
 // A trailing unit goes first, then leading words, until the caption fits: "Portamento (ms)"
 // reads "Portamento", "Lfo1 Rate" under a small dial "Rate".
@@ -83,7 +85,7 @@ void QX_Knob::drawDial(toolkit::DrawContext& context) {
 void QX_Knob::drawCaption(toolkit::DrawContext& context) {
     const toolkit::Font font = toolkit::Font::nearest(kCaptionFontPx);
     const toolkit::Rect box{rect().left, dial_.bottom, rect().right, rect().bottom};
-    context.drawText(fitted(caption_, font, box.width()), box, font, kCaptionColor, toolkit::HAlign::Center);
+    context.drawText(fitted(caption_, font, box.width() - kCaptionGap), box, font, kCaptionColor, toolkit::HAlign::Center);
 }
 
 bool QX_Knob::onMouseDown(const toolkit::MouseEvent& event) {

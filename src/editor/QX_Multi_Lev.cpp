@@ -11,6 +11,7 @@ constexpr toolkit::Color kBackground{22, 24, 28};
 constexpr toolkit::Color kBar{214, 128, 40};
 constexpr toolkit::Color kRunningBar{250, 196, 90};
 constexpr toolkit::Color kFrame{90, 94, 102};
+constexpr toolkit::Color kSlot{54, 57, 64};  // each step's outline, seen even at level 0
 
 }  // namespace
 
@@ -50,6 +51,7 @@ void QX_Multi_Lev::draw(toolkit::DrawContext& context) {
         const int left = rect().left + i * rect().width() / steps_;
         const int right = rect().left + (i + 1) * rect().width() / steps_ - kBarGap;
         const int top = rect().bottom - static_cast<int>(std::lround(level * static_cast<float>(rect().height())));
+        context.strokeRect({left + 1, rect().top + 1, right, rect().bottom - 1}, kSlot);
         context.fillRect({left, top, right, rect().bottom}, i == runningStep() ? kRunningBar : kBar);
     }
     context.strokeRect(rect(), kFrame);

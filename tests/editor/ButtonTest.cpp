@@ -38,6 +38,31 @@ TEST(EditorOnOffButton, ActionReportsPressAndRelease) {
     EXPECT_TRUE(s.listener.paired());
 }
 
+struct Shortening {
+    const char* label;
+    int width;
+    const char* shown;
+};
+
+class EditorButtonLabel : public ::testing::TestWithParam<Shortening> {};
+
+TEST_P(EditorButtonLabel, ShowsAReadingThatFits) {
+    const Shortening& c = GetParam();
+    QX_COnOffButton button(toolkit::Rect::fromSize(0, 0, c.width, 18), 366, nullptr, QX_COnOffButton::Mode::Momentary);
+    button.setLabel(c.label);
+    EXPECT_EQ(button.shownLabel(), c.shown);
+    EXPECT_EQ(button.label(), c.label);
+}
+
+INSTANTIATE_TEST_SUITE_P(Editor, EditorButtonLabel,
+                         ::testing::Values(Shortening{"Copy", 44, "Copy"}, Shortening{"LoadFILTER", 44, "Load"},
+                                           Shortening{"SaveECHO", 44, "Save"}, Shortening{"Filter Rnd", 44, "Rnd"},
+                                           Shortening{"Melt:A Rnd", 44, "Rnd"},
+                                           Shortening{"Load Single Sound Preset", 44, "Load"},
+                                           Shortening{"Load Single Sound Preset", 90, "Load Preset"},
+                                           Shortening{"Bank and Midi:CC Options", 44, "Bank"},
+                                           Shortening{"Preset Down", 16, "<"}, Shortening{"Preset Up", 16, ">"}));
+
 struct Pick {
     const char* name;
     const char* options;
