@@ -87,4 +87,29 @@ TEST(EditorControlFactory, RowSettingsReachTheControl) {
     EXPECT_EQ(dynamic_cast<QX_COptionsText&>(*options).items().size(), 3u);
 }
 
+struct Captioned {
+    const char* name;
+    const char* caption;
+};
+
+class EditorSwitchCaption : public ::testing::TestWithParam<Captioned> {};
+
+TEST_P(EditorSwitchCaption, SwitchesShowTheWordThatTellsThemApart) {
+    BitmapCache bitmaps;
+    ControlDescriptor row = rowOf(control::kOnOffSwitch);
+    row.name = GetParam().name;
+    auto made = makeControl(row, ControlStyle{}, bitmaps, nullptr);
+    auto& button = dynamic_cast<QX_COnOffButton&>(*made);
+    EXPECT_EQ(button.caption(), GetParam().caption);
+    EXPECT_TRUE(button.label().empty());
+    EXPECT_EQ(button.rect().height(), 16 + QX_COnOffButton::kCaptionHeight) << "the rectangle holds the caption";
+    EXPECT_EQ(button.viewAt({35, 45}), &button);
+    EXPECT_EQ(button.viewAt({35, 60}), nullptr) << "the caption takes no clicks";
+}
+
+INSTANTIATE_TEST_SUITE_P(Editor, EditorSwitchCaption,
+                         ::testing::Values(Captioned{"Lfo1 On/Off", "On"}, Captioned{"Arp OnOff", "On"},
+                                           Captioned{"Lfo2 Sync", "Sync"}, Captioned{"SeqA 3", "3"},
+                                           Captioned{"Retrig", "Retrig"}));
+
 }  // namespace
