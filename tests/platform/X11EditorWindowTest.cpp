@@ -27,6 +27,9 @@
 #include <thread>
 #include <vector>
 
+#include "support/DisplayVariable.h"
+#include "support/PrivateXServer.h"
+
 // Xlib's None macro would hide the toolkit's MouseButton::None.
 #undef None
 
@@ -57,83 +60,6 @@ bool eventually(const std::function<bool()>& done) {
     }
     return true;
 }
-
-// An Xvfb of our own on the first free display number, which the server itself picks and
-// reports once it accepts connections.
-class PrivateXServer {
-public:
-    PrivateXServer() {
-        int ready[2];
-        if (pipe2(ready, O_CLOEXEC) != 0) {
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, ready[1], kReadyFd);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        // -noreset: between tests no client is left, and a resetting server refuses the next.
-        char* argv[] = {const_cast<char*>("Xvfb"),     const_cast<char*>("-displayfd"), const_cast<char*>("3"),
-                        const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),        const_cast<char*>("-noreset"),
-                        const_cast<char*>("-screen"),   const_cast<char*>("0"),          const_cast<char*>("320x240x24"),
-                        nullptr};
-        installed_ = posix_spawnp(&pid_, argv[0], &actions, nullptr, argv, environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-        close(ready[1]);
-        if (installed_) {
-            readDisplayNumber(ready[0]);
-        }
-        close(ready[0]);
-    }
-    ~PrivateXServer() {
-        if (installed_) {
-            kill(pid_, SIGTERM);
-            int status = 0;
-            waitpid(pid_, &status, 0);
-        }
-    }
-
-    bool installed() const { return installed_; }
-    const std::string& name() const { return name_; }  // empty when the server did not come up
-
-private:
-    static constexpr int kReadyFd = 3;
-
-    void readDisplayNumber(int fd) {
-        std::string number;
-        pollfd ready = {fd, POLLIN, 0};
-        char c = 0;
-        while (poll(&ready, 1, 10000) > 0 && read(fd, &c, 1) == 1 && c != '\n') {
-            number += c;
-        }
-        if (!number.empty() && c == '\n') {
-            name_ = ":" + number;
-        }
-    }
-
-    pid_t pid_ = 0;
-    bool installed_ = false;
-    std::string name_;
-};
-
-PrivateXServer& sharedServer() {
-    static PrivateXServer server;
-    return server;
-}
-
-// Sets or clears DISPLAY for the window under test, and restores it afterwards.
-class DisplayVariable {
-public:
-    explicit DisplayVariable(const char* value) {
-        if (const char* old = std::getenv("DISPLAY")) {
-            old_ = old;
-        }
-        value != nullptr ? setenv("DISPLAY", value, 1) : unsetenv("DISPLAY");
-    }
-    ~DisplayVariable() { old_ ? setenv("DISPLAY", old_->c_str(), 1) : unsetenv("DISPLAY"); }
-
-private:
-    std::optional<std::string> old_;
-};
 
 std::string modifierText(const toolkit::Modifiers& m) {
     return std::string(m.shift ? " shift" : "") + (m.control ? " ctrl" : "") + (m.alt ? " alt" : "");
@@ -280,12 +206,12 @@ void paintPattern(toolkit::Framebuffer& pixels) {
 class X11EditorWindowTestBase : public testing::Test {
 protected:
     void SetUp() override {
-        if (!sharedServer().installed()) {
+        if (!sharedXServer().installed()) {
             GTEST_SKIP() << "Xvfb is not installed";
         }
-        ASSERT_FALSE(sharedServer().name().empty()) << "Xvfb did not start";
-        display_.emplace(sharedServer().name().c_str());
-        host_ = XOpenDisplay(sharedServer().name().c_str());
+        ASSERT_FALSE(sharedXServer().name().empty()) << "Xvfb did not start";
+        display_.emplace(sharedXServer().name().c_str());
+        host_ = XOpenDisplay(sharedXServer().name().c_str());
         ASSERT_NE(host_, nullptr);
         parent_ = makeTopLevel(kParentX, kParentY, kParentWidth, kParentHeight);
         // The pointer starts on the host's window, beside the editor.
