@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "CheckLog.h"
+#include "EditorChecks.h"
 #include "HostChecks.h"
 #include "PlatformChecks.h"
 #include "PluginLibrary.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
             checks.noteSoundsAtItsPitch();
             checks.chunkRoundTrip();
             checks.defaultBankFileReplacesFactoryBank();
+            EditorChecks(library, log).opensTicksAndCloses();
             PlatformChecks platformChecks(log, scratch);
             platformChecks.userFolder();
             platformChecks.fileRoundTrip();
