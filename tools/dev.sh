@@ -56,6 +56,11 @@ windows() {
   # Only the 64-bit DLL can run: the build machine's kernel runs no 32-bit code.
   local prefix status=0
   prefix=$(mktemp -d)
+  # Wine's null display driver: the editor's window checks need windows, not a screen. The
+  # desktop of the session that writes it has no driver yet, so that session ends first.
+  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$prefix /usr/lib/wine/wine64 reg add \
+    'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k || true
   # No .NET or HTML engine in the fresh prefix: the test host needs neither.
   WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$prefix /usr/lib/wine/wine64 build-win64/tools/velkor-wintest/velkor-wintest.exe \
     build-win64/Velkor_2_Demo.dll || status=$?

@@ -53,6 +53,8 @@ void EditorChecks::opensTicksAndCloses() {
     }
     {
         PluginInstance instance(entry_);
+        // Shown, so the editor's window is painted as well as ticked.
+        ShowWindow(host, SW_SHOWNOACTIVATE);
         const vst::intptr opened = instance.dispatch(vst::effEditOpen, 0, 0, host);
         log_.check(opened != 0, "editor: effEditOpen on a window answers true");
         const HWND editor = GetWindow(host, GW_CHILD);

@@ -167,6 +167,13 @@ LRESULT CALLBACK Win32EditorWindow::windowProcedure(HWND window, UINT message, W
 }
 
 LRESULT Win32EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (inClient_ && message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+        // A modal loop inside the client (a file dialog) is running: its windows need the mouse.
+        if (GetCapture() == window_) {
+            ReleaseCapture();
+        }
+        return 0;
+    }
     switch (message) {
         case WM_TIMER:
             if (wParam == kTimerId) {
