@@ -10,6 +10,7 @@
 
 #include "CheckLog.h"
 #include "EditorChecks.h"
+#include "EditorWindowChecks.h"
 #include "HostChecks.h"
 #include "PlatformChecks.h"
 #include "PluginLibrary.h"
@@ -39,6 +40,9 @@ int main(int argc, char** argv) {
             checks.chunkRoundTrip();
             checks.defaultBankFileReplacesFactoryBank();
             EditorChecks(library, log).opensTicksAndCloses();
+            EditorWindowChecks windowChecks(log);
+            windowChecks.refusesParentsThatAreNoWindows();
+            windowChecks.forwardsInput();
             PlatformChecks platformChecks(log, scratch);
             platformChecks.userFolder();
             platformChecks.fileRoundTrip();
