@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/EditorWindow.h"
+#include "toolkit/Framebuffer.h"
 
 namespace {
 
@@ -135,5 +136,34 @@ void EditorWindowChecks::forwardsInput() {
         }
     }
     log_.check(GetWindow(host, GW_CHILD) == nullptr, "editor window: closing leaves no window behind");
+    destroyHostWindow(host);
+}
+
+void EditorWindowChecks::showsPixels() {
+    const HWND host = createHostWindow();
+    if (!log_.check(host != nullptr, "editor window: the host's window opens", std::to_string(GetLastError()))) {
+        return;
+    }
+    ShowWindow(host, SW_SHOWNOACTIVATE);
+    RecordingClient client;
+    {
+        const auto window = platform::openEditorWindow(host, kWidth, kHeight, client);
+        const HWND editor = GetWindow(host, GW_CHILD);
+        if (log_.check(window != nullptr && editor != nullptr, "editor window: opens inside the host's")) {
+            pumpPending();
+            // Premultiplied: half-covered orange shows as the darker orange it makes over black.
+            toolkit::Framebuffer pixels(kWidth, kHeight);
+            pixels.at(7, 5) = toolkit::Pixel{100, 50, 25, 128};
+            pixels.at(8, 5) = toolkit::Pixel{200, 100, 50, 255};
+            window->show(pixels, toolkit::Rect{7, 5, 9, 6});
+            const HDC dc = GetDC(editor);
+            const COLORREF half = GetPixel(dc, 7, 5);
+            const COLORREF whole = GetPixel(dc, 8, 5);
+            ReleaseDC(editor, dc);
+            log_.check(half == RGB(100, 50, 25) && whole == RGB(200, 100, 50),
+                       "editor window: shows premultiplied pixels over black",
+                       std::to_string(half) + " " + std::to_string(whole));
+        }
+    }
     destroyHostWindow(host);
 }

@@ -1,5 +1,5 @@
 // Checks of the Windows editor window called directly, with a client that records what reaches
-// it: which parents it refuses, and the input a host's message loop delivers.
+// it: which parents it refuses, the input a host's message loop delivers and the pixels it shows.
 #pragma once
 
 #include "CheckLog.h"
@@ -10,6 +10,7 @@ public:
 
     void refusesParentsThatAreNoWindows();
     void forwardsInput();
+    void showsPixels();
 
 private:
     CheckLog& log_;

@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
             EditorWindowChecks windowChecks(log);
             windowChecks.refusesParentsThatAreNoWindows();
             windowChecks.forwardsInput();
+            windowChecks.showsPixels();
             PlatformChecks platformChecks(log, scratch);
             platformChecks.userFolder();
             platformChecks.fileRoundTrip();
