@@ -1,7 +1,8 @@
 // The editor's window on the desktop: a child of the host's window that shows the editor's
-// framebuffer and forwards input. The backend runs its own 16 ms timer; every call into the
-// client (timer ticks and input) arrives on the backend's own thread, never on the host's, so
-// the client does all its drawing and view work there.
+// framebuffer and forwards input. The backend runs its own 16 ms timer, and every call into the
+// client (timer ticks and input) arrives on one thread, where the client does all its drawing
+// and view work: on X11 a thread of the backend's own, never the host's; on Windows the host's
+// UI thread, which owns the window there.
 #pragma once
 
 #include <cstdint>
