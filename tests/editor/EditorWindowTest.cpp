@@ -12,6 +12,7 @@
 #include "editor/QX_GUI_Editor.h"
 #include "host/QX_DSP_VST.h"
 #include "support/DisplayVariable.h"
+#include "support/Eventually.h"
 #include "support/PrivateXServer.h"
 #include "support/TestHost.h"
 
@@ -27,17 +28,6 @@ using namespace vst;
 
 constexpr int kCutoff = 83;  // "LPF Cutoff", a knob
 constexpr auto kPatience = 10s;  // for what should take milliseconds, on a loaded machine
-
-bool eventually(const std::function<bool()>& done) {
-    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 class EditorX11Window : public testing::Test {
 protected:
@@ -101,7 +91,7 @@ TEST_F(EditorX11Window, ShowsItselfAndADragReachesTheHost) {
     const toolkit::Rect knob = editor().control(kCutoff)->frameRect();
     const int x = knob.left + knob.width() / 2;
     const int y = knob.top + layout::kKnobSize / 2;
-    EXPECT_TRUE(eventually([&] { return pixel(x, y) != 0; })) << "nothing drawn on the host's window";
+    EXPECT_TRUE(eventually([&] { return pixel(x, y) != 0; }, kPatience)) << "nothing drawn on the host's window";
 
     pointerTo(x, y);
     button(true);
@@ -110,7 +100,7 @@ TEST_F(EditorX11Window, ShowsItselfAndADragReachesTheHost) {
         std::this_thread::sleep_for(20ms);
     }
     button(false);
-    EXPECT_TRUE(eventually([&] { return host.effect->getParameter(host.effect, kCutoff) > 0.55f; }));
+    EXPECT_TRUE(eventually([&] { return host.effect->getParameter(host.effect, kCutoff) > 0.55f; }, kPatience));
 
     host.dispatch(effEditClose);  // joins the window's thread
     EXPECT_EQ(childWindows(), 0u);

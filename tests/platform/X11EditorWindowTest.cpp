@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "support/DisplayVariable.h"
+#include "support/Eventually.h"
 #include "support/PrivateXServer.h"
 
 // Xlib's None macro would hide the toolkit's MouseButton::None.
@@ -48,18 +49,6 @@ constexpr int kParentY = 20;
 constexpr int kParentWidth = 200;
 constexpr int kParentHeight = 150;
 constexpr auto kPatience = 5s;  // for what should take milliseconds, on a loaded machine
-
-// Polls `done` until it holds or the patience runs out; the result says which.
-bool eventually(const std::function<bool()>& done) {
-    const Clock::time_point giveUp = Clock::now() + kPatience;
-    while (!done()) {
-        if (Clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
 
 std::string modifierText(const toolkit::Modifiers& m) {
     return std::string(m.shift ? " shift" : "") + (m.control ? " ctrl" : "") + (m.alt ? " alt" : "");
@@ -304,7 +293,7 @@ TEST_F(PlatformX11EditorWindow, TicksEvery16MsOnItsOwnThread) {
     RecordingClient client;
     const std::unique_ptr<EditorWindow> window = open(client);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(eventually([&] { return client.ticks() > 0; }));
+    ASSERT_TRUE(eventually([&] { return client.ticks() > 0; }, kPatience));
     const int before = client.ticks();
     const Clock::time_point start = Clock::now();
     std::this_thread::sleep_for(500ms);
@@ -322,7 +311,7 @@ TEST_F(PlatformX11EditorWindow, ShowsTheFramebufferAndRegionsOfIt) {
     const std::unique_ptr<EditorWindow> window = open(client);
     ASSERT_NE(window, nullptr);
     const std::vector<std::uint32_t> pattern = expectedScreen(patternAt);
-    EXPECT_TRUE(eventually([&] { return client.shown() && screen() == pattern; }));
+    EXPECT_TRUE(eventually([&] { return client.shown() && screen() == pattern; }, kPatience));
     EXPECT_GE(client.exposures(), 1);
 
     // Only the region shown changes on the screen, though the whole framebuffer did.
@@ -331,7 +320,7 @@ TEST_F(PlatformX11EditorWindow, ShowsTheFramebufferAndRegionsOfIt) {
     client.repaint([&](toolkit::Framebuffer& pixels) { pixels.fill(blue); }, region);
     const std::vector<std::uint32_t> patched =
         expectedScreen([&](int x, int y) { return region.contains(toolkit::Point{x, y}) ? blue : patternAt(x, y); });
-    EXPECT_TRUE(eventually([&] { return screen() == patched; }));
+    EXPECT_TRUE(eventually([&] { return screen() == patched; }, kPatience));
 
     // Covered and uncovered, the window is exposed and shown whole again.
     const int exposures = client.exposures();
@@ -339,7 +328,7 @@ TEST_F(PlatformX11EditorWindow, ShowsTheFramebufferAndRegionsOfIt) {
     XDestroyWindow(host_, cover);
     XSync(host_, False);
     const std::vector<std::uint32_t> allBlue = expectedScreen([&](int, int) { return blue; });
-    EXPECT_TRUE(eventually([&] { return client.exposures() > exposures && screen() == allBlue; }));
+    EXPECT_TRUE(eventually([&] { return client.exposures() > exposures && screen() == allBlue; }, kPatience));
 }
 
 struct InputStep {
@@ -407,10 +396,10 @@ TEST_P(PlatformX11EditorInput, ReachesTheClient) {
         play(step);
     }
     const std::vector<std::string>& expected = GetParam().calls;
-    eventually([&] { return client.calls().size() >= expected.size(); });
+    eventually([&] { return client.calls().size() >= expected.size(); }, kPatience);
     // A moment more for anything that should not be there.
     const int ticks = client.ticks();
-    eventually([&] { return client.ticks() > ticks + 2; });
+    eventually([&] { return client.ticks() > ticks + 2; }, kPatience);
     EXPECT_EQ(client.calls(), expected);
 }
 
@@ -450,14 +439,14 @@ TEST_F(PlatformX11EditorWindow, SurvivesHostsThatOpenTwiceOrNeverClose) {
     ASSERT_NE(secondWindow, nullptr);
     firstWindow.reset();
     const int ticks = second.ticks();
-    EXPECT_TRUE(eventually([&] { return second.ticks() > ticks + 2; })) << "the other window stopped";
+    EXPECT_TRUE(eventually([&] { return second.ticks() > ticks + 2; }, kPatience)) << "the other window stopped";
 
     // The host destroys its window with ours inside while we keep drawing into it.
     second.showEveryTick();
     XDestroyWindow(host_, parent_);
     XSync(host_, False);
     const int after = second.ticks();
-    EXPECT_TRUE(eventually([&] { return second.ticks() > after + 5; }));
+    EXPECT_TRUE(eventually([&] { return second.ticks() > after + 5; }, kPatience));
 }
 
 }  // namespace
