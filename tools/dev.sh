@@ -69,11 +69,16 @@ windows() {
   return $status
 }
 
-configure() {  # build-dir, extra cmake args...
-  local dir=$1
+configure() {  # build-dir, extra cmake args... [-- targets...]
+  local dir=$1 args=() targets=()
   shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j "$(nproc)"
+  while (($#)) && [ "$1" != -- ]; do
+    args+=("$1")
+    shift
+  done
+  (($#)) && shift && targets=(--target "$@")
+  cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null
+  cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
 }
 
 case "${1:-}" in
@@ -94,7 +99,7 @@ A3:2:2:100,C4:2:2:100,E4:2:2:100,F3:4:2:100,A3:4:2:100,C4:4:2:100,G3:6:2:100,B3:
   test)
     deps
     if [ "${2:-}" = thread ]; then
-      configure build-thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_TSAN=ON -DVELKOR_TOOLS=OFF
+      configure build-thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_TSAN=ON -DVELKOR_TOOLS=OFF -- velkor_tests
       TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
         build-thread/tests/velkor_tests --gtest_filter='HostThreadSafety*:HostCore.Parameters*'
     elif [ "${2:-}" = sanitize ]; then
