@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kLabelFontPx = 9;
 constexpr int kCornerRadius = 3;
 constexpr toolkit::Color kOffFill{58, 60, 66};
 constexpr toolkit::Color kOnFill{214, 128, 40};
@@ -49,6 +48,9 @@ std::string arrowFor(const std::string& word) {
     return word;
 }
 
+// A single program's commands read like "Copy P" and "Paste P" beside them: "Load P".
+std::string scopeMark(const std::string& word) { return word == "Preset" ? "P" : std::string{}; }
+
 bool isCommand(const std::string& word) {
     for (const char* command : {"Rnd", "Load", "Save", "Copy", "Paste", "Bank"}) {
         if (word == command) return true;
@@ -71,6 +73,8 @@ std::vector<std::string> readingsOf(const std::string& label) {
     if (words.size() > 2) readings.push_back(words.front() + " " + words.back());
     if (!words.empty()) {
         const auto command = std::find_if(words.begin(), words.end(), isCommand);
+        const std::string mark = scopeMark(words.back());
+        if (command != words.end() && !mark.empty()) readings.push_back(*command + " " + mark);
         readings.push_back(command != words.end() ? *command : words.front());
         readings.push_back(arrowFor(words.back()));
     }
@@ -89,8 +93,8 @@ void QX_COnOffButton::setLabel(std::string label) {
 }
 
 std::string QX_COnOffButton::shownLabel() const {
-    const toolkit::Font font = toolkit::Font::nearest(kLabelFontPx);
-    const int room = rect().width() - kLabelPadding;
+    const toolkit::Font font = toolkit::Font::nearest(kTextFontPx);
+    const int room = switchRect().width() - kLabelPadding;
     const std::vector<std::string> readings = readingsOf(label_);
     for (const std::string& reading : readings) {
         if (font.textWidth(reading) <= room) return reading;
@@ -99,19 +103,24 @@ std::string QX_COnOffButton::shownLabel() const {
 }
 
 void QX_COnOffButton::setCaption(std::string caption) {
-    const bool had = !caption_.empty();
+    toolkit::Rect box = switchRect();
     caption_ = std::move(caption);
-    if (had != !caption_.empty()) {
-        toolkit::Rect box = rect();
-        box.bottom += caption_.empty() ? -kCaptionHeight : kCaptionHeight;
-        setRect(box);
+    captionOverhang_ = 0;
+    if (!caption_.empty()) {
+        // Half the excess each side, rounded up, keeps the caption centred under the switch.
+        const int excess = toolkit::Font::nearest(kTextFontPx).textWidth(caption_) - box.width();
+        captionOverhang_ = excess > 0 ? (excess + 1) / 2 : 0;
+        box = {box.left - captionOverhang_, box.top, box.right + captionOverhang_, box.bottom + kCaptionHeight};
     }
+    setRect(box);
     invalidate();
 }
 
 toolkit::Rect QX_COnOffButton::switchRect() const {
     toolkit::Rect box = rect();
-    if (!caption_.empty()) box.bottom -= kCaptionHeight;
+    if (!caption_.empty()) {
+        box = {box.left + captionOverhang_, box.top, box.right - captionOverhang_, box.bottom - kCaptionHeight};
+    }
     return box;
 }
 
@@ -128,14 +137,12 @@ void QX_COnOffButton::draw(toolkit::DrawContext& context) {
         context.strokeRoundedRect(box, kCornerRadius, kBorder);
     }
     if (!caption_.empty()) {
-        const toolkit::Font font = toolkit::Font::nearest(kLabelFontPx);
-        const toolkit::Rect under{box.left, box.bottom, box.right, rect().bottom};
-        // A caption wider than its switch keeps its first letters: "Dotted" reads "Dot".
-        const std::string shown = font.textWidth(caption_) <= under.width() ? caption_ : caption_.substr(0, 3);
-        context.drawText(shown, under, font, kCaptionColor, toolkit::HAlign::Center);
+        const toolkit::Font font = toolkit::Font::nearest(kTextFontPx);
+        const toolkit::Rect under{rect().left, box.bottom, rect().right, rect().bottom};
+        context.drawText(caption_, under, font, kCaptionColor, toolkit::HAlign::Center);
     }
     if (!label_.empty()) {
-        context.drawText(shownLabel(), box, toolkit::Font::nearest(kLabelFontPx), isOn() ? (litFrameDark_ ? kLabelOnDark : kLabelOn) : kLabelOff,
+        context.drawText(shownLabel(), box, toolkit::Font::nearest(kTextFontPx), isOn() ? (litFrameDark_ ? kLabelOnDark : kLabelOn) : kLabelOff,
                          toolkit::HAlign::Center);
     }
 }

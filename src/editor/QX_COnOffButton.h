@@ -18,11 +18,14 @@ public:
     // The label as drawn: the whole of it when it fits, else the shortest reading that still tells
     // the command apart.
     std::string shownLabel() const;
-    // A caption under the switch, for switches too small to carry their name; only the switch
-    // itself takes clicks.
+    // A caption under the switch, for switches too small to carry their name; a word wider than
+    // the switch runs past both its sides, whole. Only the switch itself takes clicks.
     static constexpr int kCaptionHeight = 10;
+    static constexpr int kTextFontPx = 9;  // labels and captions
     void setCaption(std::string caption);
     const std::string& caption() const { return caption_; }
+    // The switch without its caption.
+    toolkit::Rect switchRect() const;
     // A lit switch is light, so its label turns dark; art whose selected frame stays dark keeps
     // the label light.
     void setLitFrameDark(bool dark) { litFrameDark_ = dark; }
@@ -34,11 +37,10 @@ public:
     void onMouseUp(const toolkit::MouseEvent& event) override;
 
 private:
-    toolkit::Rect switchRect() const;
-
     Mode mode_;
     std::string label_;
     std::string caption_;
+    int captionOverhang_ = 0;  // pixels each side the caption runs past the switch
     bool litFrameDark_ = false;
     bool pressed_ = false;
 };

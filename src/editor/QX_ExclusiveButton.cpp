@@ -13,8 +13,8 @@ void QX_ExclusiveButton::joinSet(QX_ExclusiveButton& other) {
 }
 
 bool QX_ExclusiveButton::onMouseDown(const toolkit::MouseEvent& event) {
-    if (set_.size() == 1) return QX_COnOffButton::onMouseDown(event);
-    if (event.button != toolkit::MouseButton::Left) return false;
+    // A right click asks for MIDI learn as on any switch; only the left button selects.
+    if (set_.size() == 1 || event.button != toolkit::MouseButton::Left) return QX_COnOffButton::onMouseDown(event);
     if (isSelected()) return true;
     for (QX_ExclusiveButton* member : set_) {
         if (member == this) continue;

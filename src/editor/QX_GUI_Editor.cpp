@@ -101,6 +101,15 @@ void QX_GUI_Editor::build() {
             std::string copy = name;
             plugin_.setProgramName(copy.data());
         });
+        preset->setPrograms(
+            kProgramCount,
+            [this](int program) {
+                char number[16];
+                std::snprintf(number, sizeof number, "%03d ", program + 1);
+                return std::string(number) + plugin_.programName(program);
+            },
+            // The preset name's own command: its value is the program number itself.
+            [this](int program) { commands_.command(ProgramCommands::kSelectProgram, static_cast<float>(program)); });
     }
 }
 
@@ -220,12 +229,9 @@ void QX_GUI_Editor::showLastTouched(const toolkit::Control& control) {
 
 void QX_GUI_Editor::showPresetName(int program) {
     auto* preset = dynamic_cast<QX_GUI_TextOnly*>(views_->slots.at(kParamPresetName));
-    if (preset == nullptr || program < 0 || program >= kProgramCount) {
-        return;
+    if (preset != nullptr) {
+        preset->showProgram(program);
     }
-    char number[8];
-    std::snprintf(number, sizeof number, "%03d ", program + 1);
-    preset->setText(std::string(number) + plugin_.programName(program));
 }
 
 void QX_GUI_Editor::showProgramTexts() {

@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(Editor, EditorButtonLabel,
                          ::testing::Values(Shortening{"Copy", 44, "Copy"}, Shortening{"LoadFILTER", 44, "Load"},
                                            Shortening{"SaveECHO", 44, "Save"}, Shortening{"Filter Rnd", 44, "Rnd"},
                                            Shortening{"Melt:A Rnd", 44, "Rnd"},
-                                           Shortening{"Load Single Sound Preset", 44, "Load"},
+                                           Shortening{"Load Single Sound Preset", 44, "Load P"},
                                            Shortening{"Load Single Sound Preset", 90, "Load Preset"},
                                            Shortening{"Bank and Midi:CC Options", 44, "Bank"},
                                            Shortening{"Preset Down", 16, "<"}, Shortening{"Preset Up", 16, ">"}));
