@@ -29,7 +29,6 @@ public:
     // Shows `program`'s label and marks it in the menu.
     void showProgram(int program);
     int currentProgram() const { return current_; }
-    const toolkit::PopupMenu& menu() const { return menu_; }
 
     void draw(toolkit::DrawContext& context) override;
     bool onMouseDown(const toolkit::MouseEvent& event) override;
