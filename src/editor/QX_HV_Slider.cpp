@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "editor/MidiLearnRequests.h"
 #include "params/ParameterLookups.h"
 
 namespace {
@@ -16,7 +15,7 @@ constexpr toolkit::Color kHandle{214, 214, 220};
 }  // namespace
 
 QX_HV_Slider::QX_HV_Slider(const toolkit::Rect& rect, int tag, toolkit::ControlListener* listener, int curve)
-    : Control(rect, tag, listener), curve_(curve) {}
+    : DragControl(rect, tag, listener), curve_(curve) {}
 
 int QX_HV_Slider::handleLength() const {
     if (bitmap()) return isHorizontal() ? bitmap()->frameWidth() : bitmap()->frameHeight();
@@ -64,33 +63,7 @@ void QX_HV_Slider::draw(toolkit::DrawContext& context) {
     }
 }
 
-bool QX_HV_Slider::onMouseDown(const toolkit::MouseEvent& event) {
-    if (event.button == toolkit::MouseButton::Right) return requestMidiLearn(*this, event);
-    if (event.button != toolkit::MouseButton::Left) return false;
-    beginEdit();
-    if (event.clickCount == 2) {
-        changeValue(defaultValue());
-        endEdit();
-        return true;
-    }
-    dragging_ = true;
-    changeValue(valueAt(event.position));
-    return true;
-}
+// The handle jumps to the pointer, then follows it.
+void QX_HV_Slider::startDrag(const toolkit::MouseEvent& event) { changeValue(valueAt(event.position)); }
 
-void QX_HV_Slider::onMouseMove(const toolkit::MouseEvent& event) {
-    if (dragging_) changeValue(valueAt(event.position));
-}
-
-void QX_HV_Slider::onMouseUp(const toolkit::MouseEvent&) {
-    if (!dragging_) return;
-    dragging_ = false;
-    endEdit();
-}
-
-bool QX_HV_Slider::onWheel(const toolkit::MouseEvent&, float delta) {
-    beginEdit();
-    changeValue(value() + delta * kWheelStep);
-    endEdit();
-    return true;
-}
+float QX_HV_Slider::dragValue(const toolkit::MouseEvent& event) { return valueAt(event.position); }

@@ -3,11 +3,10 @@
 // double click restores the default.
 #pragma once
 
-#include "toolkit/Control.h"
+#include "editor/DragControl.h"
 
-class QX_HV_Slider : public toolkit::Control {
+class QX_HV_Slider : public DragControl {
 public:
-    static constexpr float kWheelStep = 0.01f;
     static constexpr int kDrawnHandlePx = 12;  // handle length without its bitmap
 
     QX_HV_Slider(const toolkit::Rect& rect, int tag, toolkit::ControlListener* listener, int curve);
@@ -19,15 +18,14 @@ public:
     float valueAt(toolkit::Point p) const;
 
     void draw(toolkit::DrawContext& context) override;
-    bool onMouseDown(const toolkit::MouseEvent& event) override;
-    void onMouseMove(const toolkit::MouseEvent& event) override;
-    void onMouseUp(const toolkit::MouseEvent& event) override;
-    bool onWheel(const toolkit::MouseEvent& event, float delta) override;
+
+protected:
+    void startDrag(const toolkit::MouseEvent& event) override;
+    float dragValue(const toolkit::MouseEvent& event) override;
 
 private:
     int handleLength() const;
     int travel() const;
 
     int curve_;
-    bool dragging_ = false;
 };

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "editor/MidiLearnRequests.h"
 #include "params/ParameterLookups.h"
 
 namespace {
@@ -45,7 +44,7 @@ std::string_view fitted(std::string_view text, const toolkit::Font& font, int wi
 
 QX_Knob::QX_Knob(const toolkit::Rect& dial, int tag, toolkit::ControlListener* listener, int curve,
                  std::string caption)
-    : Control(withCaption(dial, !caption.empty()), tag, listener),
+    : DragControl(withCaption(dial, !caption.empty()), tag, listener),
       dial_(dial),
       curve_(curve),
       caption_(std::move(caption)) {}
@@ -86,37 +85,6 @@ void QX_Knob::drawCaption(toolkit::DrawContext& context) {
     const toolkit::Font font = toolkit::Font::nearest(kCaptionFontPx);
     const toolkit::Rect box{rect().left, dial_.bottom, rect().right, rect().bottom};
     context.drawText(fitted(caption_, font, box.width() - kCaptionGap), box, font, kCaptionColor, toolkit::HAlign::Center);
-}
-
-bool QX_Knob::onMouseDown(const toolkit::MouseEvent& event) {
-    if (event.button == toolkit::MouseButton::Right) return requestMidiLearn(*this, event);
-    if (event.button != toolkit::MouseButton::Left) return false;
-    beginEdit();
-    if (event.clickCount == 2) {
-        changeValue(defaultValue());
-        endEdit();
-        return true;
-    }
-    startDrag(event);
-    dragging_ = true;
-    return true;
-}
-
-void QX_Knob::onMouseMove(const toolkit::MouseEvent& event) {
-    if (dragging_) changeValue(dragValue(event));
-}
-
-void QX_Knob::onMouseUp(const toolkit::MouseEvent&) {
-    if (!dragging_) return;
-    dragging_ = false;
-    endEdit();
-}
-
-bool QX_Knob::onWheel(const toolkit::MouseEvent&, float delta) {
-    beginEdit();
-    changeValue(value() + delta * kWheelStep);
-    endEdit();
-    return true;
 }
 
 void QX_Knob::startDrag(const toolkit::MouseEvent& event) { drag_.start(event.position.y, value()); }

@@ -5,12 +5,11 @@
 
 #include <string>
 
+#include "editor/DragControl.h"
 #include "editor/QX_DragValue.h"
-#include "toolkit/Control.h"
 
-class QX_Knob : public toolkit::Control {
+class QX_Knob : public DragControl {
 public:
-    static constexpr float kWheelStep = 0.01f;
     static constexpr int kCaptionHeight = 12;    // under the dial
     static constexpr int kCaptionOverhang = 8;   // each side: captions run wider than the dial
 
@@ -28,14 +27,10 @@ public:
 
     View* viewAt(toolkit::Point p) override;
     void draw(toolkit::DrawContext& context) override;
-    bool onMouseDown(const toolkit::MouseEvent& event) override;
-    void onMouseMove(const toolkit::MouseEvent& event) override;
-    void onMouseUp(const toolkit::MouseEvent& event) override;
-    bool onWheel(const toolkit::MouseEvent& event, float delta) override;
 
 protected:
-    virtual void startDrag(const toolkit::MouseEvent& event);
-    virtual float dragValue(const toolkit::MouseEvent& event);
+    void startDrag(const toolkit::MouseEvent& event) override;
+    float dragValue(const toolkit::MouseEvent& event) override;
 
 private:
     void drawDial(toolkit::DrawContext& context);
@@ -45,5 +40,4 @@ private:
     int curve_;
     std::string caption_;
     QX_DragValue drag_;
-    bool dragging_ = false;
 };
