@@ -74,11 +74,11 @@ void QX_DSP_BiQuad_Static::prepare() {
     heldB_ = 0;
     on_ = 1;
     clearRequest_ = false;
-    swapped_ = false;
+    routing_.setSwapped(false);
     inputMoving_ = 0;
     inputStillValue_ = 0.0f;
     inputSilent_ = false;
-    idleCountdown_ = blockLength;
+    idle_.restart(blockLength);
     announcement_.forget();
     setStaticRoutine(&QX_DSP_BiQuad_Static::renderIdle);
 }
@@ -92,7 +92,7 @@ void QX_DSP_BiQuad_Static::setInput(int pin, const float* source) {
     const float* signal = source != nullptr ? source : host->silence;
     if (pin == kPinInput || pin == kPinInputRight) {
         input_[pin] = signal;
-        stereo_ = stereo_ || (pin == kPinInputRight && source != nullptr);
+        routing_.setStereo(routing_.stereo() || (pin == kPinInputRight && source != nullptr));
         return;
     }
     for (int s = 0; s < kSections; ++s) {
@@ -126,7 +126,7 @@ bool QX_DSP_BiQuad_Static::handleSectionEvent(const Event& event) {
 }
 
 void QX_DSP_BiQuad_Static::handleEvent(const Event& event, int pos) {
-    idleCountdown_ = blockLength;
+    idle_.restart(blockLength);
     switch (event.pin) {
         case kPinInput:
             inputMoving_ = event.kind != kEventStill ? 1 : 0;
@@ -153,7 +153,7 @@ void QX_DSP_BiQuad_Static::handleEvent(const Event& event, int pos) {
             clearRequest_ = clearRequest_ || event.ivalue >= 1;
             return;
         case kPinSwap:
-            swapped_ = event.ivalue != 0;
+            routing_.setSwapped(event.ivalue != 0);
             return;
         default:
             if (!handleSectionEvent(event)) {
@@ -181,15 +181,12 @@ void QX_DSP_BiQuad_Static::chooseRoutine() {
 
 void QX_DSP_BiQuad_Static::setStaticRoutine(Routine routine) { useRender(routine); }
 
-float* QX_DSP_BiQuad_Static::outputFor(int channel) {
-    return outputs[stereo_ && swapped_ ? 1 - channel : channel];
+void QX_DSP_BiQuad_Static::announce(int moving) {
+    announcement_.send(*this, moving, routing_.stereo(), kOutputLeft, kOutputRight);
 }
 
-void QX_DSP_BiQuad_Static::announce(int moving) { announcement_.send(*this, moving, stereo_, kOutputLeft, kOutputRight); }
-
 void QX_DSP_BiQuad_Static::countDownToIdle(int count) {
-    idleCountdown_ -= count;
-    if (idleCountdown_ <= 0) {
+    if (idle_.runDown(count)) {
         setStaticRoutine(&QX_DSP_BiQuad_Static::renderIdle);
         setIdle();
     }
@@ -223,7 +220,7 @@ bool QX_DSP_BiQuad_Static::computeSet(Section& section, int pos) {
 }
 
 bool QX_DSP_BiQuad_Static::settledSilent() const {
-    const int channels = stereo_ ? 2 : 1;
+    const int channels = routing_.channels();
     for (int channel = 0; channel < channels; ++channel) {
         const float* out = outputs[channel];
         for (int i = 1; i < blockLength; ++i) {
@@ -243,7 +240,7 @@ void QX_DSP_BiQuad_Static::renderProcess(int pos, int count) {
             std::memset(section.memory, 0, sizeof(section.memory));
         }
     }
-    const int channels = stereo_ ? 2 : 1;
+    const int channels = routing_.channels();
     bool filtered = false;
     for (Section& section : sections_) {
         if (!runs(section.type) || !computeSet(section, pos)) {
@@ -251,7 +248,7 @@ void QX_DSP_BiQuad_Static::renderProcess(int pos, int count) {
         }
         const FixedCoefficients source{section.set};
         for (int channel = 0; channel < channels; ++channel) {
-            float* out = outputFor(channel) + pos;
+            float* out = outputs[routing_.outputOf(channel)] + pos;
             const float* from = filtered ? out : input_[channel] + pos;
             if (section.stages == 1) {
                 biquadCascade<1>(from, out, count, section.memory[channel], source);
@@ -262,22 +259,23 @@ void QX_DSP_BiQuad_Static::renderProcess(int pos, int count) {
         filtered = true;
     }
     if (!filtered) {
-        for (int channel = 0; channel < channels; ++channel) {
-            std::transform(input_[channel] + pos, input_[channel] + pos + count, outputFor(channel) + pos,
-                           sample_guard::bounded);
-        }
+        passBounded(pos, count);
     }
     if (inputSilent_ && pos == 0 && settledSilent()) {
         setStaticRoutine(&QX_DSP_BiQuad_Static::renderSilence);
     }
 }
 
-void QX_DSP_BiQuad_Static::renderPassThrough(int pos, int count) {
-    const int channels = stereo_ ? 2 : 1;
+void QX_DSP_BiQuad_Static::passBounded(int pos, int count) {
+    const int channels = routing_.channels();
     for (int channel = 0; channel < channels; ++channel) {
-        std::transform(input_[channel] + pos, input_[channel] + pos + count, outputFor(channel) + pos,
-                       sample_guard::bounded);
+        const float* in = input_[channel] + pos;
+        std::transform(in, in + count, outputs[routing_.outputOf(channel)] + pos, sample_guard::bounded);
     }
+}
+
+void QX_DSP_BiQuad_Static::renderPassThrough(int pos, int count) {
+    passBounded(pos, count);
     announce(inputMoving_);
     if (inputMoving_ == 0) {
         countDownToIdle(count);
@@ -285,7 +283,7 @@ void QX_DSP_BiQuad_Static::renderPassThrough(int pos, int count) {
 }
 
 void QX_DSP_BiQuad_Static::renderSilence(int pos, int count) {
-    const int channels = stereo_ ? 2 : 1;
+    const int channels = routing_.channels();
     for (int channel = 0; channel < channels; ++channel) {
         std::fill_n(outputs[channel] + pos, count, 0.0f);
     }

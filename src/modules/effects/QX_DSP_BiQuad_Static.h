@@ -3,11 +3,11 @@
 // echo's low- and high-pass pair and the HFO's smoothing filter.
 #pragma once
 
-#include <cstdint>
-
 #include "engine/QX_ModuleBase.h"
-#include "modules/effects/OutputAnnouncement.h"
+#include "modules/effects/ChannelRouting.h"
 #include "modules/effects/FilterKernels.h"
+#include "modules/effects/IdleCountdown.h"
+#include "modules/effects/OutputAnnouncement.h"
 
 class QX_DSP_BiQuad_Static : public QX_ModuleBase {
 public:
@@ -64,9 +64,10 @@ private:
     void chooseRoutine();
     bool computeSet(Section& section, int pos);
     bool settledSilent() const;
+    // The input, guarded, straight to the outputs.
+    void passBounded(int pos, int count);
     void announce(int moving);
     void countDownToIdle(int count);
-    float* outputFor(int channel);
 
     const float* input_[2];
     Section sections_[kSections] = {};
@@ -75,11 +76,10 @@ private:
     int heldB_ = 0;
     int on_ = 1;
     bool clearRequest_ = false;
-    bool stereo_ = false;
-    bool swapped_ = false;
+    ChannelRouting routing_;
     int inputMoving_ = 0;
     float inputStillValue_ = 0.0f;
     bool inputSilent_ = false;
-    std::int32_t idleCountdown_ = 0;
+    IdleCountdown idle_;
     OutputAnnouncement announcement_;
 };

@@ -69,14 +69,14 @@ void QX_DSP_Multi_Filter::prepare() {
     inputMoving_ = 0;
     inputStillValue_ = 0.0f;
     inputSilent_ = false;
-    idleCountdown_ = blockLength;
+    idle_.restart(blockLength);
     clearRequest_ = false;
     announcement_.forget();
     on_ = 1;
     heldA_ = 1;
     heldB_ = 0;
     lastType_ = -1;
-    swapped_ = false;
+    routing_.setSwapped(false);
     frozen_ = false;
     setFilterRoutine(&QX_DSP_Multi_Filter::renderIdle);
 }
@@ -99,7 +99,7 @@ void QX_DSP_Multi_Filter::setInput(int pin, const float* source) {
             break;
         case kPinInputRight:
             input_[1] = signal;
-            stereo_ = source != nullptr;
+            routing_.setStereo(source != nullptr);
             break;
         case kPinCutoff:
             cutoffIn_ = signal;
@@ -113,7 +113,7 @@ void QX_DSP_Multi_Filter::setInput(int pin, const float* source) {
 }
 
 void QX_DSP_Multi_Filter::handleEvent(const Event& event, int pos) {
-    idleCountdown_ = blockLength;
+    idle_.restart(blockLength);
     const int moving = event.kind != kEventStill ? 1 : 0;
     bool recompute = false;
     switch (event.pin) {
@@ -127,7 +127,7 @@ void QX_DSP_Multi_Filter::handleEvent(const Event& event, int pos) {
             clearRequest_ = clearRequest_ || event.ivalue >= 1;
             return;
         case kPinSwap:
-            swapped_ = event.ivalue != 0;
+            routing_.setSwapped(event.ivalue != 0);
             return;
         case kPinFreeze:
             frozen_ = moving != 0;
@@ -215,15 +215,12 @@ void QX_DSP_Multi_Filter::chooseRoutine() {
 
 void QX_DSP_Multi_Filter::setFilterRoutine(Routine routine) { useRender(routine); }
 
-float* QX_DSP_Multi_Filter::outputFor(int channel) {
-    return outputs[stereo_ && swapped_ ? 1 - channel : channel];
+void QX_DSP_Multi_Filter::announce(int moving) {
+    announcement_.send(*this, moving, routing_.stereo(), kOutputLeft, kOutputRight);
 }
 
-void QX_DSP_Multi_Filter::announce(int moving) { announcement_.send(*this, moving, stereo_, kOutputLeft, kOutputRight); }
-
 void QX_DSP_Multi_Filter::countDownToSettle(int count) {
-    idleCountdown_ -= count;
-    if (idleCountdown_ <= 0) {
+    if (idle_.runDown(count)) {
         setFilterRoutine(&QX_DSP_Multi_Filter::renderSettle);
     }
 }
@@ -291,7 +288,7 @@ void QX_DSP_Multi_Filter::runChannel(const float* in, float* out, int count, Cha
 }
 
 bool QX_DSP_Multi_Filter::settledSilent() const {
-    const int channels = stereo_ ? 2 : 1;
+    const int channels = routing_.channels();
     for (int channel = 0; channel < channels; ++channel) {
         const float* out = outputs[channel];
         for (int i = 0; i < blockLength; ++i) {
@@ -319,10 +316,10 @@ void QX_DSP_Multi_Filter::renderLaw(int pos, int count) {
     announce(1);
     const Streams streams = refreshCoefficients<L, Stages>(pos, count);
     const float resonance = boundedResonance(resonanceIn_[pos]);
-    const int channels = stereo_ ? 2 : 1;
+    const int channels = routing_.channels();
     for (int channel = 0; channel < channels; ++channel) {
         const float* in = input_[channel] + pos;
-        float* out = outputFor(channel) + pos;
+        float* out = outputs[routing_.outputOf(channel)] + pos;
         if (streams == Streams::PerSample) {
             StreamedCoefficients source;
             for (int k = 0; k < kCoefficientStreams; ++k) {
@@ -336,9 +333,10 @@ void QX_DSP_Multi_Filter::renderLaw(int pos, int count) {
 }
 
 void QX_DSP_Multi_Filter::renderPassThrough(int pos, int count) {
-    const int channels = stereo_ ? 2 : 1;
+    const int channels = routing_.channels();
     for (int channel = 0; channel < channels; ++channel) {
-        std::memcpy(outputFor(channel) + pos, input_[channel] + pos, sizeof(float) * static_cast<std::size_t>(count));
+        std::memcpy(outputs[routing_.outputOf(channel)] + pos, input_[channel] + pos,
+                    sizeof(float) * static_cast<std::size_t>(count));
     }
     announce(inputMoving_);
     if (inputMoving_ == 0) {
@@ -348,7 +346,7 @@ void QX_DSP_Multi_Filter::renderPassThrough(int pos, int count) {
 
 // A silenced voice settles whatever its input does, so that it can be reported silent.
 void QX_DSP_Multi_Filter::renderSilence(int pos, int count) {
-    const int channels = stereo_ ? 2 : 1;
+    const int channels = routing_.channels();
     for (int channel = 0; channel < channels; ++channel) {
         std::memset(outputs[channel] + pos, 0, sizeof(float) * static_cast<std::size_t>(count));
     }

@@ -5,8 +5,10 @@
 #include <cstdint>
 
 #include "engine/QX_ModuleBase.h"
-#include "modules/effects/OutputAnnouncement.h"
+#include "modules/effects/ChannelRouting.h"
 #include "modules/effects/FilterKernels.h"
+#include "modules/effects/IdleCountdown.h"
+#include "modules/effects/OutputAnnouncement.h"
 
 class QX_VoiceAllocatorBase;
 
@@ -69,7 +71,6 @@ private:
     bool settledSilent() const;
     void announce(int moving);
     void countDownToSettle(int count);
-    float* outputFor(int channel);
 
     QX_VoiceAllocatorBase* owner_;
     int voiceNumber_;
@@ -92,14 +93,13 @@ private:
     int inputMoving_ = 0;
     float inputStillValue_ = 0.0f;
     bool inputSilent_ = false;
-    std::int32_t idleCountdown_ = 0;
+    IdleCountdown idle_;
     bool clearRequest_ = false;
     OutputAnnouncement announcement_;
     int on_ = 1;
     int heldA_ = 1;
     int heldB_ = 0;
     int lastType_ = -1;
-    bool stereo_ = false;
-    bool swapped_ = false;
+    ChannelRouting routing_;
     bool frozen_ = false;
 };

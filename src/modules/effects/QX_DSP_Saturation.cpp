@@ -37,7 +37,7 @@ void QX_DSP_Saturation::prepare() {
     amountStillB_ = 0.0f;
     inputMoving_ = 0;
     announcement_.forget();
-    idleCountdown_ = blockLength;
+    idle_.restart(blockLength);
     setSaturationRoutine(&QX_DSP_Saturation::renderIdle);
 }
 
@@ -50,7 +50,7 @@ void QX_DSP_Saturation::setInput(int pin, const float* source) {
             break;
         case kPinInputRight:
             input_[1] = signal;
-            stereo_ = source != nullptr;
+            routing_.setStereo(source != nullptr);
             break;
         case kPinDrive:
             drive_ = signal;
@@ -67,7 +67,7 @@ void QX_DSP_Saturation::setInput(int pin, const float* source) {
 }
 
 void QX_DSP_Saturation::handleEvent(const Event& event, int pos) {
-    idleCountdown_ = blockLength;
+    idle_.restart(blockLength);
     const bool moving = event.kind != kEventStill;
     switch (event.pin) {
         case kPinInputRight:
@@ -126,18 +126,19 @@ void QX_DSP_Saturation::chooseRoutine() {
 
 void QX_DSP_Saturation::setSaturationRoutine(Routine routine) { useRender(routine); }
 
-void QX_DSP_Saturation::announce(int moving) { announcement_.send(*this, moving, stereo_, kOutputLeft, kOutputRight); }
+void QX_DSP_Saturation::announce(int moving) {
+    announcement_.send(*this, moving, routing_.stereo(), kOutputLeft, kOutputRight);
+}
 
 void QX_DSP_Saturation::countDownToIdle(int count) {
-    idleCountdown_ -= count;
-    if (idleCountdown_ <= 0) {
+    if (idle_.runDown(count)) {
         setSaturationRoutine(&QX_DSP_Saturation::renderIdle);
         setIdle();
     }
 }
 
 void QX_DSP_Saturation::renderSilence(int pos, int count) {
-    const int channels = stereo_ ? 2 : 1;
+    const int channels = routing_.channels();
     for (int channel = 0; channel < channels; ++channel) {
         std::memset(outputs[channel] + pos, 0, sizeof(float) * static_cast<std::size_t>(count));
     }
@@ -146,7 +147,7 @@ void QX_DSP_Saturation::renderSilence(int pos, int count) {
 }
 
 void QX_DSP_Saturation::renderPassThrough(int pos, int count) {
-    const int channels = stereo_ ? 2 : 1;
+    const int channels = routing_.channels();
     for (int channel = 0; channel < channels; ++channel) {
         std::memcpy(outputs[channel] + pos, input_[channel] + pos, sizeof(float) * static_cast<std::size_t>(count));
     }
@@ -160,7 +161,7 @@ void QX_DSP_Saturation::renderPassThrough(int pos, int count) {
 void QX_DSP_Saturation::renderQuartic(int pos, int count) {
     const float* drive = drive_ + pos;
     const float* amount = amount_[amountSource_] + pos;
-    const int channels = stereo_ ? 2 : 1;
+    const int channels = routing_.channels();
     for (int channel = 0; channel < channels; ++channel) {
         const float* in = input_[channel] + pos;
         float* out = outputs[channel] + pos;

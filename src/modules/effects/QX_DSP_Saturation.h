@@ -2,9 +2,9 @@
 // driven by the drive signal; passes or silences the audio when it has nothing to shape.
 #pragma once
 
-#include <cstdint>
-
 #include "engine/QX_ModuleBase.h"
+#include "modules/effects/ChannelRouting.h"
+#include "modules/effects/IdleCountdown.h"
 #include "modules/effects/OutputAnnouncement.h"
 
 class QX_DSP_Saturation : public QX_ModuleBase {
@@ -56,6 +56,6 @@ private:
     float amountStillB_ = 0.0f;
     int inputMoving_ = 0;
     OutputAnnouncement announcement_;
-    std::int32_t idleCountdown_ = 0;
-    bool stereo_ = false;
+    IdleCountdown idle_;
+    ChannelRouting routing_;
 };
