@@ -45,8 +45,7 @@ QX_DSP_Chorus3v::QX_DSP_Chorus3v(QX_EngineHost* engine, bool asleep)
 
 void QX_DSP_Chorus3v::prepare() {
     taps_ = kTaps;
-    size_ = kDefaultSize;
-    enabled_ = true;
+    line_.prepare();
     hundredths_ = true;
     feedback_ = 0.0f;
     minimumOffset_ = static_cast<float>(host->sampleRateInt) / kMillisecondsPerSecond;
@@ -60,7 +59,7 @@ void QX_DSP_Chorus3v::prepare() {
 void QX_DSP_Chorus3v::reset() { ring_.clear(); }
 
 void QX_DSP_Chorus3v::restart() {
-    ring_.select(size_);
+    ring_.select(line_.size());
     ring_.clear();
     write_ = 0;
     placeTaps();
@@ -117,20 +116,16 @@ void QX_DSP_Chorus3v::handleEvent(const Event& event, int) {
             placeTaps();
             break;
         case kPinEnable:
-            if (isOn(event) && !enabled_) {
+            if (line_.switchOn(isOn(event))) {
                 restart();
             }
-            enabled_ = isOn(event);
             break;
         case kPinTaps:
             taps_ = std::clamp(event.ivalue, 1, kTaps);
             break;
         case kPinSize:
-            if (sizeIndex(event.ivalue) != size_) {
-                size_ = sizeIndex(event.ivalue);
-                if (enabled_) {
-                    restart();
-                }
+            if (line_.resize(event.ivalue)) {
+                restart();
             }
             break;
         case kPinMinimumOffset:
@@ -159,8 +154,8 @@ void QX_DSP_Chorus3v::placeTaps() {
 }
 
 void QX_DSP_Chorus3v::chooseRoutine() {
-    if (!enabled_) {
-        countdown_ = blockLength;
+    if (!line_.enabled()) {
+        silence_.restart(blockLength);
         setChorusRoutine(&QX_DSP_Chorus3v::renderSilence);
         return;
     }
@@ -221,14 +216,13 @@ void QX_DSP_Chorus3v::renderTaps(int pos, int count) {
     }
 }
 
-// Zeros for one whole ring, then idle: readers of an idle module see its buffers as they were left.
+// Zeros for one whole block, then idle: readers of an idle module see its buffers as they were left.
 void QX_DSP_Chorus3v::renderSilence(int pos, int count) {
     announce(0);
     for (int tap = 0; tap < kTaps; ++tap) {
         std::memset(outputs[tap] + pos, 0, sizeof(float) * static_cast<std::size_t>(count));
     }
-    countdown_ -= count;
-    if (countdown_ <= 0) {
+    if (silence_.runDown(count)) {
         setChorusRoutine(&QX_DSP_Chorus3v::renderIdle);
         setIdle();
     }

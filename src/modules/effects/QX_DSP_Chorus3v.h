@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "engine/QX_ModuleBase.h"
+#include "modules/effects/DelayLineSwitch.h"
 #include "modules/effects/DelayRing.h"
+#include "modules/effects/IdleCountdown.h"
 
 class QX_DSP_Chorus3v : public QX_ModuleBase {
 public:
@@ -65,8 +67,7 @@ private:
     float minimumOffset_ = 0.0f;  // samples
     float feedback_ = 0.0f;
     int taps_ = kTaps;
-    int size_ = kDefaultSize;
-    bool enabled_ = true;
+    DelayLineSwitch line_{kDefaultSize};
     int sentKinds_[kTaps] = {-1, -1, -1};
-    int countdown_ = 0;
+    IdleCountdown silence_;
 };

@@ -46,8 +46,7 @@ void QX_DSP_Delay::prepare() {
     feedback_ = 0.0f;
     smoothing_ = 0.0f;
     interpolate_ = true;
-    size_ = kDefaultSize;
-    enabled_ = true;
+    line_.prepare();
     bypass_ = false;
     sentKind_ = -1;
     restart();
@@ -60,7 +59,7 @@ void QX_DSP_Delay::reset() {
 }
 
 void QX_DSP_Delay::restart() {
-    ring_.select(size_);
+    ring_.select(line_.size());
     ring_.clear();
     write_ = 0;
     loopState_ = 0.0f;
@@ -107,18 +106,14 @@ void QX_DSP_Delay::handleEvent(const Event& event, int pos) {
             unitIndex_ = timeUnit(event.ivalue, kDefaultUnit);
             break;
         case kPinSize:
-            if (sizeIndex(event.ivalue) != size_) {
-                size_ = sizeIndex(event.ivalue);
-                if (enabled_) {
-                    restart();
-                }
+            if (line_.resize(event.ivalue)) {
+                restart();
             }
             break;
         case kPinEnable:
-            if (isOn(event) && !enabled_) {
+            if (line_.switchOn(isOn(event))) {
                 restart();
             }
-            enabled_ = isOn(event);
             break;
         case kPinClear:
             if (event.ivalue > 0) {
@@ -143,8 +138,8 @@ void QX_DSP_Delay::chooseRoutine() {
         setDelayRoutine(&QX_DSP_Delay::renderBypass);
         return;
     }
-    if (!enabled_) {
-        countdown_ = blockLength;
+    if (!line_.enabled()) {
+        silence_.restart(blockLength);
         setDelayRoutine(&QX_DSP_Delay::renderSilence);
         return;
     }
@@ -217,12 +212,11 @@ void QX_DSP_Delay::renderBypass(int pos, int count) {
     }
 }
 
-// Zeros for one whole ring, then idle: readers of an idle module see its buffer as it was left.
+// Zeros for one whole block, then idle: readers of an idle module see its buffer as it was left.
 void QX_DSP_Delay::renderSilence(int pos, int count) {
     announce(kEventStill);
     std::memset(outputs[0] + pos, 0, sizeof(float) * static_cast<std::size_t>(count));
-    countdown_ -= count;
-    if (countdown_ <= 0) {
+    if (silence_.runDown(count)) {
         setDelayRoutine(&QX_DSP_Delay::renderIdle);
         setIdle();
     }

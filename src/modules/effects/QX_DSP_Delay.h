@@ -4,7 +4,9 @@
 #pragma once
 
 #include "engine/QX_ModuleBase.h"
+#include "modules/effects/DelayLineSwitch.h"
 #include "modules/effects/DelayRing.h"
+#include "modules/effects/IdleCountdown.h"
 
 class QX_DSP_Delay : public QX_ModuleBase {
 public:
@@ -63,9 +65,8 @@ private:
     float smoothing_ = 0.0f;    // as given
     float coefficient_ = 0.0f;  // at this sample rate, bounded
     bool interpolate_ = true;
-    int size_ = kDefaultSize;
-    bool enabled_ = true;
+    DelayLineSwitch line_{kDefaultSize};
     bool bypass_ = false;
     int sentKind_ = -1;
-    int countdown_ = 0;
+    IdleCountdown silence_;
 };

@@ -39,8 +39,7 @@ QX_DSP_Delay_ST::QX_DSP_Delay_ST(QX_EngineHost* engine, bool asleep)
 void QX_DSP_Delay_ST::prepare() {
     timeValue_ = 0.0f;
     unitIndex_ = kDefaultUnit;
-    size_ = kDefaultSize;
-    enabled_ = true;
+    line_.prepare();
     swapped_ = false;
     sentKind_ = -1;
     restart();
@@ -55,7 +54,7 @@ void QX_DSP_Delay_ST::reset() {
 
 void QX_DSP_Delay_ST::restart() {
     for (DelayRing& ring : rings_) {
-        ring.select(size_);
+        ring.select(line_.size());
         ring.clear();
     }
     write_ = 0;
@@ -80,18 +79,14 @@ void QX_DSP_Delay_ST::handleEvent(const Event& event, int) {
             unitIndex_ = timeUnit(event.ivalue, kDefaultUnit);
             break;
         case kPinSize:
-            if (sizeIndex(event.ivalue) != size_) {
-                size_ = sizeIndex(event.ivalue);
-                if (enabled_) {
-                    restart();
-                }
+            if (line_.resize(event.ivalue)) {
+                restart();
             }
             break;
         case kPinEnable:
-            if (isOn(event) && !enabled_) {
+            if (line_.switchOn(isOn(event))) {
                 restart();
             }
-            enabled_ = isOn(event);
             break;
         case kPinSwap:
             swapped_ = event.ivalue != 0;
@@ -114,8 +109,8 @@ void QX_DSP_Delay_ST::chooseRoutine() {
     const float samples = timeValue_ * samplesPerUnit(unitIndex_, host->sampleRateInt);
     const float longest = static_cast<float>(std::max(rings_[0].length() - blockLength, 0));
     delay_ = static_cast<int>(std::lround(readOffset(samples, longest)));
-    if (!enabled_) {
-        countdown_ = blockLength;
+    if (!line_.enabled()) {
+        silence_.restart(blockLength);
         setDelayRoutine(&QX_DSP_Delay_ST::renderSilence);
         return;
     }
@@ -143,14 +138,13 @@ void QX_DSP_Delay_ST::renderDelay(int pos, int count) {
     write_ = (write_ + static_cast<unsigned>(count)) & mask;
 }
 
-// Zeros for one whole ring, then idle: readers of an idle module see its buffers as they were left.
+// Zeros for one whole block, then idle: readers of an idle module see its buffers as they were left.
 void QX_DSP_Delay_ST::renderSilence(int pos, int count) {
     announce(kEventStill);
     for (int channel = 0; channel < 2; ++channel) {
         std::memset(outputs[channel] + pos, 0, sizeof(float) * static_cast<std::size_t>(count));
     }
-    countdown_ -= count;
-    if (countdown_ <= 0) {
+    if (silence_.runDown(count)) {
         setDelayRoutine(&QX_DSP_Delay_ST::renderIdle);
         setIdle();
     }

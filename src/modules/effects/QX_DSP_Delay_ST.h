@@ -3,7 +3,9 @@
 #pragma once
 
 #include "engine/QX_ModuleBase.h"
+#include "modules/effects/DelayLineSwitch.h"
 #include "modules/effects/DelayRing.h"
+#include "modules/effects/IdleCountdown.h"
 
 class QX_DSP_Delay_ST : public QX_ModuleBase {
 public:
@@ -43,9 +45,8 @@ private:
     float timeValue_ = 0.0f;
     int unitIndex_ = kDefaultUnit;
     int delay_ = 0;  // whole samples
-    int size_ = kDefaultSize;
-    bool enabled_ = true;
+    DelayLineSwitch line_{kDefaultSize};
     bool swapped_ = false;
     int sentKind_ = -1;
-    int countdown_ = 0;
+    IdleCountdown silence_;
 };
