@@ -125,7 +125,7 @@ TEST(ModulesLfoTransport, ResumeRestartsThePhase) {
     LfoRig rig;
     sawAt1024(rig);
     rig.run(200);
-    rig.lfo->resumeHook();
+    rig.module->resumeHook();
     rig.run(10);
     EXPECT_FLOAT_EQ(rig.out()[200], -0.5f);
 }

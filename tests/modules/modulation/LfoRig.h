@@ -4,13 +4,10 @@
 #pragma once
 
 #include <cmath>
-#include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "modules/modulation/QX_DSP_LFO.h"
-#include "modules/sources/SourceRig.h"
-#include "support/TestEngine.h"
+#include "modules/sources/ModuleRig.h"
 
 namespace lfo_rig {
 
@@ -46,22 +43,15 @@ inline float rateFor(double cyclesPerSample, int sampleRate) {
 // Saw 1 at phase p (cycles, any value): its fraction minus 0.5.
 inline double saw(double p) { return p - std::floor(p) - 0.5; }
 
-class LfoRig {
+class LfoRig : public source_rig::ModuleRig<Lfo> {
 public:
     enum Signal : int { kRate, kOffset, kAmount, kSignals };
     static constexpr int kSignalPins[kSignals] = {Lfo::kPinRate, Lfo::kPinPhaseOffset, Lfo::kPinAmount};
 
     explicit LfoRig(int sampleRate = 44100, bool second = false, int blockLength = 128)
-        : engine(blockLength, sampleRate),
-          source(engine.add<SignalSource>(false)),
-          lfo(engine.add<Lfo>(false)),
-          recorder(engine.add<Recorder>(false)) {
-        for (int s = 0; s < kSignals; ++s) {
-            source->connect(lfo, lfo->moduleIndex, s, kSignalPins[s], 0, 0, 0);
-        }
-        lfo->connect(recorder, recorder->moduleIndex, Lfo::kOutput, 0, 0, 0, 0);
+        : ModuleRig(kSignalPins, sampleRate, blockLength) {
         if (second) {
-            lfo->connect(recorder, recorder->moduleIndex, Lfo::kOutputSecond, 1, 0, 0, 0);
+            module->connect(recorder, recorder->moduleIndex, Lfo::kOutputSecond, 1, 0, 0, 0);
         }
         engine.prepareAll();
         still(kAmount, 1.0f);
@@ -69,44 +59,9 @@ public:
         still(kRate, 0.0f);
     }
 
-    // An event `offset` samples after the start of the next run.
-    void event(int offset, int pin, std::int32_t ivalue, float fvalue = 0.0f, int kind = kEventStill) {
-        lfo->receiveEvent(engine.sampleClock + static_cast<std::uint32_t>(offset), pin, kind, ivalue, fvalue,
-                          nullptr);
-    }
-
-    // The signal becomes a constant `offset` samples into the next run, announced as still.
-    void still(Signal s, float value, int offset = 0) {
-        const std::uint32_t from = engine.sampleClock + static_cast<std::uint32_t>(offset);
-        std::function<float(std::uint32_t)> before = source->signal[s];
-        source->signal[s] = [before, from, value](std::uint32_t t) {
-            return t >= from || !before ? value : before(t);
-        };
-        event(offset, kSignalPins[s], 0, value, kEventStill);
-    }
-
-    // The signal follows `f` from `offset` samples into the next run, announced as moving.
-    void moving(Signal s, std::function<float(std::uint32_t)> f, int offset = 0) {
-        const std::uint32_t from = engine.sampleClock + static_cast<std::uint32_t>(offset);
-        std::function<float(std::uint32_t)> before = source->signal[s];
-        source->signal[s] = [before, from, f](std::uint32_t t) { return t >= from || !before ? f(t) : before(t); };
-        event(offset, kSignalPins[s], 0, 0.0f, kEventMoving);
-    }
-
     void shape(int number, int offset = 0) { event(offset, Lfo::kPinShape, number); }
 
-    void run(int frames) { engine.run(frames); }
-    const std::vector<float>& out() const { return recorder->samples[0]; }
     const std::vector<float>& second() const { return recorder->samples[1]; }
-    bool idle() const { return (engine.moduleFlags[lfo->moduleIndex] & kModuleIdle) != 0; }
-    // Engine time of the n-th recorded sample.
-    std::uint32_t timeOf(std::size_t n) const { return start + static_cast<std::uint32_t>(n); }
-
-    TestEngine engine;
-    SignalSource* source;
-    Lfo* lfo;
-    Recorder* recorder;
-    std::uint32_t start = engine.sampleClock;
 };
 
 // Sample indices at which a rising saw falls back (its value drops by more than half).

@@ -100,8 +100,8 @@ TEST(ModulesOscillatorDrift, GlidesTowardsTargetsFromTheSharedGeneratorInProcess
     }
     second->connect(rig.recorder, rig.recorder->moduleIndex, 0, 2, 0, 0, 0);
     second->prepare();
-    rig.osc->prepare();
-    for (Osc* osc : {rig.osc, second}) {
+    rig.module->prepare();
+    for (Osc* osc : {rig.module, second}) {
         const std::uint32_t now = rig.engine.sampleClock;
         osc->receiveEvent(now, Osc::kPinCount, kEventStill, 1, 0.0f, nullptr);
         osc->receiveEvent(now, Osc::kPinActive, kEventStill, 2, 0.0f, nullptr);

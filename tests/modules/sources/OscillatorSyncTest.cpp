@@ -148,7 +148,7 @@ TEST(ModulesOscillatorLevel, InactiveModuleFallsSilentAndIdle) {
     }
     for (int k = 1; k < Osc::kOscillators; ++k) {
         for (int i = 0; i < 128; ++i) {
-            ASSERT_EQ(rig.osc->outputs[k][i], 0.0f);
+            ASSERT_EQ(rig.module->outputs[k][i], 0.0f);
         }
     }
 }
