@@ -1,10 +1,11 @@
-// Knobs: drag, fine drag, wheel and double click with their gesture brackets, and the frame drawn
-// through the value curve.
+// Knobs: drag, fine drag, wheel and double click with their gesture brackets (the wheel and the
+// double click on every control set by dragging), and the frame drawn through the value curve.
 #include "editor/QX_Knob.h"
 
 #include <gtest/gtest.h>
 
 #include "editor/ControlScene.h"
+#include "editor/QX_HV_Slider.h"
 #include "editor/QX_Rotate_Knob.h"
 #include "params/ParameterLookups.h"
 
@@ -48,20 +49,41 @@ INSTANTIATE_TEST_SUITE_P(Editor, EditorKnobDrag,
                                            Gesture{"ClampedAtTop", 0.9f, -150, false, 1.0f}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(EditorKnob, WheelStepsAHundredthAndDoubleClickRestoresTheDefault) {
+struct DragKind {
+    const char* name;
+    std::unique_ptr<DragControl> (*make)(toolkit::ControlListener* listener);
+};
+
+class EditorDragControl : public ::testing::TestWithParam<DragKind> {};
+
+TEST_P(EditorDragControl, WheelStepsAHundredthAndDoubleClickRestoresTheDefault) {
     ControlScene s;
-    auto* knob = s.add(std::make_unique<QX_Knob>(kDial, kTag, &s.listener, 0));
-    knob->setValue(0.3f);
-    knob->setDefaultValue(0.75f);
+    auto* control = s.add(GetParam().make(&s.listener));
+    control->setValue(0.3f);
+    control->setDefaultValue(0.75f);
     s.frame.wheel(toolkit::MouseEvent{kCentre}, 2.0f);
-    EXPECT_NEAR(knob->value(), 0.32f, 1e-6f);
+    EXPECT_NEAR(control->value(), 0.32f, 1e-6f);
     s.press(kCentre, {}, 2);
     s.release(kCentre);
-    EXPECT_FLOAT_EQ(knob->value(), 0.75f);
+    EXPECT_FLOAT_EQ(control->value(), 0.75f);
     EXPECT_TRUE(s.listener.paired());
     EXPECT_EQ(s.listener.count(Report::Begin), 2);
     EXPECT_EQ(s.listener.count(Report::Value), 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Editor, EditorDragControl,
+    ::testing::Values(
+        DragKind{"Knob", [](toolkit::ControlListener* l) -> std::unique_ptr<DragControl> {
+                     return std::make_unique<QX_Knob>(kDial, kTag, l, 0);
+                 }},
+        DragKind{"RotateKnob", [](toolkit::ControlListener* l) -> std::unique_ptr<DragControl> {
+                     return std::make_unique<QX_Rotate_Knob>(kDial, kTag, l, 0);
+                 }},
+        DragKind{"Slider", [](toolkit::ControlListener* l) -> std::unique_ptr<DragControl> {
+                     return std::make_unique<QX_HV_Slider>(kDial, kTag, l, 0);
+                 }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EditorKnob, FrameFollowsTheCurveAndItsInversion) {
     std::vector<std::uint8_t> clear(41 * 41 * 29 * 4, 0);
