@@ -13,9 +13,14 @@ public:
     // Ids outside 0..450 are ignored.
     void post(int index, float value);
 
-    // Calls `deliver(index, value)` for every slot posted since the last collect, in id order.
+    // Calls `deliver(index, value)` for every slot posted since the last collect, in id order;
+    // returns how many. With nothing posted it reads one flag and no slot.
     template <typename Deliver>
-    void collect(Deliver&& deliver) {
+    int collect(Deliver&& deliver) {
+        if (!pending_.load(std::memory_order_relaxed) || !pending_.exchange(false, std::memory_order_acq_rel)) {
+            return 0;
+        }
+        int delivered = 0;
         for (int word = 0; word < kWords; ++word) {
             std::uint32_t bits = dirty_[word].exchange(0, std::memory_order_acq_rel);
             while (bits != 0) {
@@ -23,8 +28,10 @@ public:
                 bits &= bits - 1;
                 const int index = word * 32 + bit;
                 deliver(index, values_[index].load(std::memory_order_relaxed));
+                ++delivered;
             }
         }
+        return delivered;
     }
 
     // Every slot ever posted, with its latest value, whether collected or not.
@@ -46,4 +53,6 @@ private:
     std::array<std::atomic<float>, kSlots> values_{};
     std::array<std::atomic<bool>, kSlots> known_{};
     std::array<std::atomic<std::uint32_t>, kWords> dirty_{};
+    // Raised after every mark; a collect that takes it down finds the marks raised before.
+    std::atomic<bool> pending_{false};
 };

@@ -130,6 +130,8 @@ void QX_GUI_Editor::bringToCurrentProgram() {
     plugin_.notifyEditor(kParamPresetName, static_cast<float>(plugin_.getProgram()));
     plugin_.setParameterFromModule(kPanelSelect, 1.0f, false);
     collectPending();
+    // The values delivered directly above never went through the mailbox.
+    views_->panels.refresh(views_->slots);
     loading_ = false;
 }
 
@@ -148,8 +150,14 @@ void QX_GUI_Editor::deliver(int index, float value) {
 }
 
 void QX_GUI_Editor::collectPending() {
-    mailbox_.collect([this](int index, float value) { deliver(index, value); });
-    views_->panels.refresh(views_->slots);
+    const bool delivered = mailbox_.collect([this](int index, float value) { deliver(index, value); }) > 0;
+    // Panels follow values, and nothing else moves them. Idle hooks answer a value in the pass
+    // right after it (a button hub relights its members, which open panels), so the panels
+    // follow once more on the next tick.
+    if (delivered || deliveredLastTick_) {
+        views_->panels.refresh(views_->slots);
+    }
+    deliveredLastTick_ = delivered;
 }
 
 toolkit::Control* QX_GUI_Editor::control(int tag) const { return views_ ? views_->slots.at(tag) : nullptr; }
@@ -275,7 +283,7 @@ bool QX_GUI_Editor::drawPicture(EditorPicture& picture) {
 
 void QX_GUI_Editor::tick() {
     collectPending();
-    const std::vector<toolkit::Rect> regions = frame_->idle();
+    const std::vector<toolkit::Rect>& regions = frame_->idle();
     if (platform::EditorWindow* window = shownOn_.load(std::memory_order_acquire)) {
         for (const toolkit::Rect& region : regions) {
             window->show(frame_->framebuffer(), region);

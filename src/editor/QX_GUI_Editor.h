@@ -94,4 +94,5 @@ private:
     // The window once openEditorWindow has returned; its thread may tick before that.
     std::atomic<platform::EditorWindow*> shownOn_{nullptr};
     bool loading_ = false;  // the sync pass at open: no control change is a user's
+    bool deliveredLastTick_ = false;
 };

@@ -40,6 +40,8 @@ Frame::Frame(int width, int height, Clock clock)
     : ContainerView(Rect::fromSize(0, 0, width, height)),
       framebuffer_(width, height),
       clock_(clock ? std::move(clock) : Clock(steadyMilliseconds)) {
+    dirty_.reserve(kMaxDirtyRegions + 1);
+    drawn_.reserve(kMaxDirtyRegions + 1);
     attach(this);
     invalidateRegion(framebuffer_.bounds());
 }
@@ -276,11 +278,14 @@ void Frame::draw(DrawContext& context) {
     }
 }
 
-std::vector<Rect> Frame::redraw() {
-    std::vector<Rect> regions;
-    regions.swap(dirty_);
+const std::vector<Rect>& Frame::redraw() {
+    drawn_.swap(dirty_);
+    dirty_.clear();
+    if (drawn_.empty()) {
+        return drawn_;
+    }
     DrawContext context(framebuffer_);
-    for (const Rect& region : regions) {
+    for (const Rect& region : drawn_) {
         context.save();
         context.clipTo(region);
         // Opaque start, so a region never blends over what it showed before.
@@ -288,31 +293,34 @@ std::vector<Rect> Frame::redraw() {
         draw(context);
         context.restore();
     }
-    return regions;
+    return drawn_;
 }
 
-void Frame::idleVisit(View& view) {
-    if (!view.isVisible()) {
+void Frame::wantIdle(View& view) { idleViews_.push_back(&view); }
+
+void Frame::forgetIdle(View& view) {
+    const auto it = std::find(idleViews_.begin(), idleViews_.end(), &view);
+    if (it == idleViews_.end()) {
         return;
     }
-    if (view.wantsIdle()) {
-        view.onIdle();
-    }
-    if (auto* container = dynamic_cast<ContainerView*>(&view)) {
-        // Index loop: an idle hook may add views.
-        for (std::size_t i = 0; i < container->children().size(); ++i) {
-            idleVisit(*container->children()[i]);
-        }
+    if (inIdlePass_) {
+        *it = nullptr;  // the pass's index stays right
+    } else {
+        idleViews_.erase(it);
     }
 }
 
-std::vector<Rect> Frame::idle() {
-    for (std::size_t i = 0; i < children().size(); ++i) {
-        idleVisit(*children()[i]);
+const std::vector<Rect>& Frame::idle() {
+    inIdlePass_ = true;
+    // Index loop: a hook may attach views that want idle too; they get theirs in this pass.
+    for (std::size_t i = 0; i < idleViews_.size(); ++i) {
+        View* view = idleViews_[i];
+        if (view != nullptr && view->isShown()) {
+            view->onIdle();
+        }
     }
-    if (modal_ != nullptr && modal_->wantsIdle()) {
-        modal_->onIdle();
-    }
+    inIdlePass_ = false;
+    std::erase(idleViews_, nullptr);
     if (hovered_ != nullptr && shownTooltip_.empty() && !tooltipSuppressed_ && modal_ == nullptr &&
         capture_ == nullptr && !hovered_->tooltip().empty() &&
         clock_() - hoverSince_ >= tooltipDelayMs_) {

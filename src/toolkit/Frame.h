@@ -57,10 +57,11 @@ public:
     void invalidateRegion(const Rect& region);
     const std::vector<Rect>& dirtyRegions() const { return dirty_; }
 
-    // Draws the dirty regions and returns them, for the backend to copy to the screen.
-    std::vector<Rect> redraw();
-    // One timer tick: animated views, tooltip timing, then redraw.
-    std::vector<Rect> idle();
+    // Draws the dirty regions and returns them, for the backend to copy to the screen; valid
+    // until the next redraw. Empty, and nothing drawn, when nothing changed.
+    const std::vector<Rect>& redraw();
+    // One timer tick: the idle hooks of shown views, tooltip timing, then redraw.
+    const std::vector<Rect>& idle();
 
     // Drops focus, capture, hover and a modal that lie inside `view` (hidden or removed).
     void forget(const View& view);
@@ -68,15 +69,25 @@ public:
     void draw(DrawContext& context) override;
 
 private:
+    friend class View;
+
+    // Kept by View as it attaches, detaches or changes its wish.
+    void wantIdle(View& view);
+    void forgetIdle(View& view);
+
     MouseEvent inParentOf(const View& view, const MouseEvent& event) const;
     void hover(View* under);
     void hideTooltip();
     void showTooltip();
-    void idleVisit(View& view);
 
     Framebuffer framebuffer_;
     Clock clock_;
+    // Both hold kMaxDirtyRegions + 1 from the start, so a tick never allocates for them.
     std::vector<Rect> dirty_;
+    std::vector<Rect> drawn_;
+    // In the order they attached; a slot of one that left during a pass is null until its end.
+    std::vector<View*> idleViews_;
+    bool inIdlePass_ = false;
     View* focus_ = nullptr;
     View* capture_ = nullptr;
     View* modal_ = nullptr;

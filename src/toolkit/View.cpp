@@ -7,6 +7,39 @@ namespace toolkit {
 
 View::View(const Rect& rect) : rect_(rect) {}
 
+View::~View() {
+    if (frame_ != nullptr && wantsIdle_) {
+        frame_->forgetIdle(*this);
+    }
+}
+
+void View::attach(Frame* frame) {
+    if (frame == frame_) {
+        return;
+    }
+    if (frame_ != nullptr && wantsIdle_) {
+        frame_->forgetIdle(*this);
+    }
+    frame_ = frame;
+    if (frame_ != nullptr && wantsIdle_) {
+        frame_->wantIdle(*this);
+    }
+}
+
+void View::setWantsIdle(bool wants) {
+    if (wants == wantsIdle_) {
+        return;
+    }
+    wantsIdle_ = wants;
+    if (frame_ != nullptr) {
+        if (wants) {
+            frame_->wantIdle(*this);
+        } else {
+            frame_->forgetIdle(*this);
+        }
+    }
+}
+
 void View::setRect(const Rect& rect) {
     if (rect == rect_) {
         return;

@@ -17,7 +17,7 @@ class Frame;
 class View {
 public:
     explicit View(const Rect& rect);
-    virtual ~View() = default;
+    virtual ~View();
     View(const View&) = delete;
     View& operator=(const View&) = delete;
 
@@ -44,9 +44,10 @@ public:
     const std::string& tooltip() const { return tooltip_; }
     void setTooltip(std::string text) { tooltip_ = std::move(text); }
 
-    // Views that animate (meters, blinking carets) get onIdle() on every idle pass.
+    // Views that animate (meters, blinking carets) get onIdle() on every idle pass while shown;
+    // the frame keeps a list of them, so a pass never walks the views without one.
     bool wantsIdle() const { return wantsIdle_; }
-    void setWantsIdle(bool wants) { wantsIdle_ = wants; }
+    void setWantsIdle(bool wants);
 
     // The deepest visible view at `p` (parent coordinates), or null.
     virtual View* viewAt(Point p);
@@ -64,7 +65,7 @@ public:
 protected:
     friend class ContainerView;
     friend class Frame;
-    virtual void attach(Frame* frame) { frame_ = frame; }
+    virtual void attach(Frame* frame);
 
 private:
     Rect rect_;

@@ -198,27 +198,36 @@ void X11EditorWindow::show(const toolkit::Framebuffer& pixels, const toolkit::Re
     }
     XPutImage(display_, window_, gc_, image_, area.left, area.top, area.left, area.top,
               static_cast<unsigned>(area.width()), static_cast<unsigned>(area.height()));
+    drew_ = true;
 }
 
 void X11EditorWindow::run() {
     pollfd watched[] = {{ConnectionNumber(display_), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
     Clock::time_point nextTick = Clock::now() + kTick;
+    // Whether Xlib may have something to send or to hand over. An idle tick draws nothing and
+    // the socket stays quiet, so the thread wakes, ticks and sleeps without a call into Xlib.
+    bool xlibBusy = true;
     while (running_.load()) {
-        // XPending also flushes what the client drew while handling the previous event.
-        while (XPending(display_) > 0) {
-            XEvent event;
-            XNextEvent(display_, &event);
-            dispatch(event);
+        if (xlibBusy) {
+            // XPending also flushes what the client drew, and takes what arrived meanwhile.
+            while (XPending(display_) > 0) {
+                XEvent event;
+                XNextEvent(display_, &event);
+                dispatch(event);
+            }
         }
         const Clock::time_point now = Clock::now();
         if (now >= nextTick) {
+            drew_ = false;
             client_.onTimer();
+            xlibBusy = drew_;
             // Ticks missed while the client was busy are dropped, not made up in a burst.
             nextTick = std::max(nextTick + kTick, now);
             continue;
         }
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextTick - now);
         poll(watched, 2, static_cast<int>(wait.count()));
+        xlibBusy = watched[0].revents != 0;
     }
 }
 

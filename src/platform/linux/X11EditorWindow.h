@@ -58,6 +58,7 @@ private:
     ChannelTable green_{};
     ChannelTable blue_{};
     bool windowGone_ = false;  // destroyed with the host's window; our thread's alone until joined
+    bool drew_ = false;        // during a tick: something went to the server; our thread's
     ClickCounter clicks_;
     int wakeFd_ = -1;
     std::atomic<bool> running_{true};

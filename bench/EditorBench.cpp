@@ -1,0 +1,131 @@
+// The open editor's 16 ms tick, through the plug-in as a host drives it: headless (effEditOpen
+// without a parent, effEditIdle runs the tick) with nothing changed, and after one knob's
+// parameter moved; and the whole process with the editor in a real X11 window, sleeping.
+// "core_pct" is the share of one core the tick costs at the window's 62.5 ticks per second.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <thread>
+
+#include "host/PluginFactory.h"
+#include "vst/VstAbi.h"
+
+// Last: Xlib's macros (None, Status...) would clash with the names above.
+#include <X11/Xlib.h>
+
+namespace {
+
+using namespace vst;
+
+constexpr double kTicksPerSecond = 1000.0 / 16.0;
+constexpr int kSettleTicks = 200;  // meters fall back, panels settle
+constexpr unsigned kHostWindowWidth = 1024;  // pixels, room for the editor
+constexpr unsigned kHostWindowHeight = 768;
+
+intptr hostCallback(AEffect*, int32 opcode, int32, intptr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+int parameterIndex(AEffect* effect, const char* name) {
+    for (int i = 0; i < effect->numParams; ++i) {
+        char text[64] = {};
+        effect->dispatcher(effect, effGetParamName, i, 0, text, 0.0f);
+        if (std::string(text) == name) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+AEffect* openPlugin() {
+    AEffect* effect = createVelkorEffect(&hostCallback);
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    effect->dispatcher(effect, effSetBlockSize, 0, 256, nullptr, 0.0f);
+    return effect;
+}
+
+void closePlugin(AEffect* effect) {
+    effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+}
+
+void idleTick(AEffect* effect) { effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f); }
+
+// Seconds of one tick to percent of a core at the window's rate.
+benchmark::Counter coreShare() {
+    return benchmark::Counter(1.0 / (kTicksPerSecond * 100.0),
+                              benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// Argument 0: nothing changed between ticks; 1: "LPF Cutoff" moved before each tick.
+void BM_EditorTick(benchmark::State& state) {
+    AEffect* effect = openPlugin();
+    effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0.0f);
+    for (int i = 0; i < kSettleTicks; ++i) {
+        idleTick(effect);
+    }
+    const bool moveKnob = state.range(0) != 0;
+    const int cutoff = parameterIndex(effect, "LPF Cutoff");
+    if (cutoff < 0) {
+        state.SkipWithError("no LPF Cutoff parameter");
+    }
+    float value = 0.25f;
+    for (auto _ : state) {
+        if (moveKnob) {
+            value = value == 0.25f ? 0.75f : 0.25f;
+            effect->setParameter(effect, cutoff, value);
+        }
+        idleTick(effect);
+    }
+    state.counters["core_pct"] = coreShare();
+    closePlugin(effect);
+}
+
+double processSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The editor in a child of a window of ours on $DISPLAY (an Xvfb will do), its own thread
+// ticking; each iteration sleeps a second, so the process's CPU time is all the editor's.
+void BM_EditorWindowIdle(benchmark::State& state) {
+    Display* display = std::getenv("DISPLAY") != nullptr ? XOpenDisplay(nullptr) : nullptr;
+    if (display == nullptr) {
+        state.SkipWithError("no X display");
+        for (auto _ : state) {
+        }
+        return;
+    }
+    const Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kHostWindowWidth,
+                                              kHostWindowHeight, 0, 0, 0);
+    XMapWindow(display, parent);
+    XSync(display, False);
+    AEffect* effect = openPlugin();
+    void* parentHandle = reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent));
+    if (effect->dispatcher(effect, effEditOpen, 0, 0, parentHandle, 0.0f) == 0) {
+        state.SkipWithError("the editor's window did not open");
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // first paint and meters settle
+    const double cpuBefore = processSeconds();
+    const auto wallBefore = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    const double cpu = processSeconds() - cpuBefore;
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
+    state.counters["core_pct"] = 100.0 * cpu / wall;
+    closePlugin(effect);
+    XDestroyWindow(display, parent);
+    XCloseDisplay(display);
+}
+
+}  // namespace
+
+BENCHMARK(BM_EditorTick)->Arg(0)->Arg(1);
+BENCHMARK(BM_EditorWindowIdle)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
