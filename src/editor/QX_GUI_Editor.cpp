@@ -14,6 +14,7 @@
 #include "host/QX_DSP_VST.h"
 #include "params/ControlTable.h"
 #include "params/ParameterLookups.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -36,7 +37,8 @@ QX_GUI_Editor::QX_GUI_Editor(QX_DSP_VST& plugin)
     : AEffGUIEditor(&plugin, layout::kEditorWidth, layout::kEditorHeight),
       plugin_(plugin),
       commands_(plugin, chooser_),
-      learnTarget_(plugin) {}
+      learnTarget_(plugin),
+      linkOpener_(platform::openLink) {}
 
 QX_GUI_Editor::~QX_GUI_Editor() { close(); }
 
@@ -47,6 +49,7 @@ bool QX_GUI_Editor::open(void* parentWindow) {
     AEffGUIEditor::open(parentWindow);
     build();
     bringToCurrentProgram();
+    plugin_.takeRequestedLink();  // asked for while no editor showed: too late to open now
     if (parentWindow != nullptr) {
         window_ = platform::openEditorWindow(parentWindow, layout::kEditorWidth, layout::kEditorHeight, *this);
         shownOn_.store(window_.get(), std::memory_order_release);
@@ -283,11 +286,19 @@ bool QX_GUI_Editor::drawPicture(EditorPicture& picture) {
 
 void QX_GUI_Editor::tick() {
     collectPending();
+    openRequestedLink();
     const std::vector<toolkit::Rect>& regions = frame_->idle();
     if (platform::EditorWindow* window = shownOn_.load(std::memory_order_acquire)) {
         for (const toolkit::Rect& region : regions) {
             window->show(frame_->framebuffer(), region);
         }
+    }
+}
+
+// Runs on the window's timer thread or the host's idle call, never on the audio thread.
+void QX_GUI_Editor::openRequestedLink() {
+    if (const char* link = plugin_.takeRequestedLink()) {
+        linkOpener_(link);
     }
 }
 

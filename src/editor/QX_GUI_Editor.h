@@ -8,7 +8,10 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "editor/AEffGUIEditor.h"
 #include "editor/BitmapCache.h"
@@ -70,12 +73,18 @@ public:
     bool isPanelOpen(int number) const;
     QX_AssignMidiCC* learnPanel() const { return learnPanel_; }
 
+    // What opens the links the engine asks for (the desktop's browser or mail program); tests put
+    // a recorder in before the editor opens.
+    using LinkOpener = std::function<void(const std::string& link)>;
+    void setLinkOpener(LinkOpener opener) { linkOpener_ = std::move(opener); }
+
 private:
     void build();
     void bringToCurrentProgram();
     void deliver(int index, float value);
     void collectPending();
     void tick();
+    void openRequestedLink();
     void runLinks(const toolkit::Control& control);
     void showLastTouched(const toolkit::Control& control);
     void showPresetName(int program);
@@ -93,6 +102,7 @@ private:
     std::unique_ptr<platform::EditorWindow> window_;
     // The window once openEditorWindow has returned; its thread may tick before that.
     std::atomic<platform::EditorWindow*> shownOn_{nullptr};
+    LinkOpener linkOpener_;
     bool loading_ = false;  // the sync pass at open: no control change is a user's
     bool deliveredLastTick_ = false;
 };

@@ -40,6 +40,7 @@
 #include "modules/modulation/QX_DSP_GUItoV_Glide_Multi.h"
 #include "modules/modulation/QX_DSP_HAHDSR_Env.h"
 #include "modules/modulation/QX_DSP_LFO.h"
+#include "modules/modulation/QX_DSP_OS_Command.h"
 #include "modules/modulation/QX_DSP_Velkor2_Control.h"
 #include "modules/sources/QX_DSP_Host_AudioIn.h"
 #include "modules/sources/QX_DSP_Noise.h"
@@ -129,7 +130,7 @@ constexpr ModuleClass kModuleClasses[] = {
     {6497, 6497, Plain, "QX_DSP_Midi_Velocity", makeStandIn, true},
     {6504, 6505, Plain, "QX_DSP_Midi_Phrase_Arp", make<QX_DSP_Midi_Phrase_Arp>, false},
     {6508, 6524, Plain, "QX_DSP_Copy_Paste", make<QX_DSP_Copy_Paste>, false},
-    {6507, 6507, Plain, "QX_DSP_OS_Command", makeStandIn, true},
+    {6507, 6507, Plain, "QX_DSP_OS_Command", make<QX_DSP_OS_Command>, false},
     {6529, 6529, Plain, "QX_DSP_Velkor2_Control", make<QX_DSP_Velkor2_Control>, false},
     {6530, 6530, Plain, "QX_DSP_Velkor2_OSC_Combine", make<QX_DSP_Velkor2_OSC_Combine>, false},
 };

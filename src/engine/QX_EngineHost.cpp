@@ -28,6 +28,8 @@ QX_EngineHost::~QX_EngineHost() {
     SharedSynthTables::release();
 }
 
+void QX_EngineHost::requestLink(const char*) {}
+
 void QX_EngineHost::sendParameterEvent(std::uint32_t time, int index, int kind, std::int32_t ivalue,
                                        float fvalue) {
     if (index < 0 || index >= kParameterCount) {

@@ -584,6 +584,10 @@ int QX_DSP_VST::getParameterController(int index) {
     return std::atomic_ref<std::uint16_t>(globalRecord_->controllers[index]).load(std::memory_order_relaxed);
 }
 
+void QX_DSP_VST::requestLink(const char* link) { requestedLink_.store(link, std::memory_order_release); }
+
+const char* QX_DSP_VST::takeRequestedLink() { return requestedLink_.exchange(nullptr, std::memory_order_acq_rel); }
+
 bool QX_DSP_VST::readHostTime(HostTime& time) {
     const VstTimeInfo* info = getTimeInfo(kVstTempoValid);
     if (info == nullptr) {

@@ -74,6 +74,10 @@ public:
     virtual void keyboardNote(int code, float value);
 
     bool readHostTime(HostTime& time) override;
+    // Modules name links on the audio thread; the editor takes them on its own thread and opens
+    // them. One slot: a second link before the first is taken replaces it.
+    void requestLink(const char* link) override;
+    const char* takeRequestedLink();
 
     void setKeyboardView(KeyboardView* view) { keyboardView_ = view; }
     ProgramMemory& programMemory() { return programs_; }
@@ -135,6 +139,7 @@ private:
     KeyboardView* keyboardView_ = nullptr;
     std::atomic<std::thread::id> audioThread_{};
     std::atomic<bool> resetPending_{false};
+    std::atomic<const char*> requestedLink_{nullptr};
     vst::VstSpeakerArrangement speakerArrangement_{};
     std::mutex chunkMutex_;  // keeps two non-audio callers of the chunk calls apart
     std::unique_ptr<std::uint8_t[]> chunkCopy_;
