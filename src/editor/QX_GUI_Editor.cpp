@@ -49,7 +49,7 @@ bool QX_GUI_Editor::open(void* parentWindow) {
     AEffGUIEditor::open(parentWindow);
     build();
     bringToCurrentProgram();
-    plugin_.takeRequestedLink();  // asked for while no editor showed: too late to open now
+    plugin_.takeRequestedLink();  // named but not opened before the last close: too late now
     if (parentWindow != nullptr) {
         window_ = platform::openEditorWindow(parentWindow, layout::kEditorWidth, layout::kEditorHeight, *this);
         shownOn_.store(window_.get(), std::memory_order_release);
@@ -68,6 +68,7 @@ void QX_GUI_Editor::close() {
     learnPanel_ = nullptr;
     frame_.reset();
     views_.reset();
+    creditsLinks_.reset();
     AEffGUIEditor::close();
 }
 
@@ -79,6 +80,7 @@ void QX_GUI_Editor::build() {
     frame_->setTooltipDelay(toolkit::Frame::kTooltipDelayMs);
     views_ = std::make_unique<EditorViews>();
     EditorBuilder(bitmaps_, *this, *views_).build(table, *frame_);
+    creditsLinks_ = std::make_unique<CreditsLinks>(plugin_);
     // Added last, so it lies above every panel when it opens.
     learnPanel_ = frame_->addView(
         std::make_unique<QX_AssignMidiCC>(learnTarget_, bitmaps_.get(layout::kLearnPanel.bitmap)));
@@ -199,8 +201,9 @@ void QX_GUI_Editor::valueChanged(toolkit::Control& control) {
                       views_->randomGroups.contains(link.target);
     }
     // A randomise button works through the members' controls, so the host hears every member;
-    // the engine's own randomise path is for when no editor runs.
-    if (!randomises) {
+    // the engine's own randomise path is for when no editor runs. A link control reaches the
+    // editor's own link module instead.
+    if (!creditsLinks_->deliver(control) && !randomises) {
         plugin_.setParameterAutomated(control.tag(), control.value());
     }
     views_->panels.controlChanged(control, views_->slots);

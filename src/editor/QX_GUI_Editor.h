@@ -15,6 +15,7 @@
 
 #include "editor/AEffGUIEditor.h"
 #include "editor/BitmapCache.h"
+#include "editor/CreditsLinks.h"
 #include "editor/DesktopFileChooser.h"
 #include "editor/EditorViews.h"
 #include "editor/MidiLearnRequests.h"
@@ -97,6 +98,7 @@ private:
     ProgramCommands commands_;  // lives as long as the plug-in: its clipboard survives a close
     std::unique_ptr<toolkit::Frame> frame_;
     std::unique_ptr<EditorViews> views_;
+    std::unique_ptr<CreditsLinks> creditsLinks_;
     MidiLearnTargetVst learnTarget_;
     QX_AssignMidiCC* learnPanel_ = nullptr;  // the frame's top child while open
     std::unique_ptr<platform::EditorWindow> window_;

@@ -61,8 +61,8 @@ public:
     // Program selection from inside the engine (the program-select pin of the control modules).
     virtual void setProgram(std::int32_t program) = 0;
     virtual std::int32_t getProgram() = 0;
-    // A link (text that lives as long as the program) for the user-interface side to open: the
-    // audio thread never starts programs. An engine without a user interface drops it.
+    // A link (text that lives as long as the program) for the user-interface side to open; an
+    // engine without a user interface drops it.
     virtual void requestLink(const char* link);
 
     void sendParameterEvent(std::uint32_t time, int index, int kind, std::int32_t ivalue, float fvalue);

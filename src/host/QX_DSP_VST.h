@@ -74,8 +74,8 @@ public:
     virtual void keyboardNote(int code, float value);
 
     bool readHostTime(HostTime& time) override;
-    // Modules name links on the audio thread; the editor takes them on its own thread and opens
-    // them. One slot: a second link before the first is taken replaces it.
+    // The link module names links; the editor's idle pass, on whichever thread runs it, takes and
+    // opens them. One slot: a second link before the first is taken replaces it.
     void requestLink(const char* link) override;
     const char* takeRequestedLink();
 

@@ -61,7 +61,7 @@ constexpr ControlDescriptor button(std::uint32_t id, const char* name) {
     return row(id, control::kActionButton, name, 0, 10, 0, 1);
 }
 
-// An editor-only button that opens or closes a panel.
+// An editor-only button: a panel's open and close, a link.
 constexpr ControlDescriptor actionButton(std::uint32_t id, const char* name, const char* tooltip) {
     return row(id, control::kActionButton, name, 0, 1, 0, 1, nullptr, nullptr, tooltip);
 }
@@ -572,12 +572,18 @@ constexpr ControlDescriptor kRows[] = {
     at(optionList(165, "Echo Rate", 0, 4, 0, 0.4, "1b,1/2,1/4,1/8,1/16,"), 952, 660),
     textSize(60, 16),
 
-    // Credits, over everything else, with the bank file last loaded and the program's two notes
+    // Credits, over everything else, with the bank file last loaded and the program's two notes,
+    // and the links: the web page, a mail to us, and the guide page chosen in the list
     panel(control::kHiddenPanel, 9, 285, 230, "Credits_Panel.png"),
     textSize(388, 16),
     at(global(textEntry(0, "BankFile")), 16, 40),
     at(textEntry(1, "text1"), 16, 64),
     at(textEntry(2, "text2"), 16, 88),
+    at(actionButton(361, "Website", "Opens the Velkor web page in your browser"), 16, 124, "Button.png"),
+    at(actionButton(362, "Contact", "Writes an e-mail to the Velkor team"), 68, 124, "Button.png"),
+    textSize(80, 16),
+    at(row(363, control::kOptionsText, "Guide Page", 0, 2, 0, 0.2, "Manual,Sounds,Updates,", nullptr, "Chooses the guide page that Open shows"), 16, 152),
+    at(actionButton(364, "Open", "Opens the chosen guide page in your browser"), 104, 151, "Button.png"),
     textSize(60, 16),
     at(actionButton(395, "Close", "Close Panel"), 368, 212, "Button.png"),
     closePanel(),

@@ -31,8 +31,8 @@ struct LinkCase {
     std::vector<std::string> opened;
 };
 
-const std::string kWebPage = Command::kPinLinks[0];
-const std::string kMailForm = Command::kPinLinks[3];
+const std::string kWebPage = LinkMessages::kPinLinks[0];
+const std::string kMailForm = LinkMessages::kPinLinks[3];
 
 class ModulesOsCommand : public ::testing::TestWithParam<LinkCase> {};
 
@@ -58,30 +58,27 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"ReleaseOpensNothing", {{0, 0}, {3, 0}, {4, 0}}, {}},
         LinkCase{"EmptyEntriesOpenNothing", {{1, 10}, {2, 10}}, {}},
         LinkCase{"PinsPastTheTableOpenNothing", {{6, 10}, {40, 10}, {63, 10}}, {}},
-        LinkCase{"ChosenPage", {{5, 2}, {4, 10}}, {Command::kChosenLinks[2]}},
+        LinkCase{"ChosenPage", {{5, 2}, {4, 10}}, {LinkMessages::kChosenLinks[2]}},
         LinkCase{"ChoosingOnlyStores", {{5, 1}, {5, 2}}, {}},
-        LinkCase{"FirstPageUntilOneIsChosen", {{4, 10}}, {Command::kChosenLinks[0]}},
-        LinkCase{"LastChoiceCounts", {{5, 2}, {5, 1}, {4, 10}, {4, 0}}, {Command::kChosenLinks[1]}},
+        LinkCase{"FirstPageUntilOneIsChosen", {{4, 10}}, {LinkMessages::kChosenLinks[0]}},
+        LinkCase{"LastChoiceCounts", {{5, 2}, {5, 1}, {4, 10}, {4, 0}}, {LinkMessages::kChosenLinks[1]}},
         LinkCase{"ChoicePastTheTableOpensNothing", {{5, 3}, {4, 10}, {5, -1}, {4, 10}}, {}},
-        LinkCase{"ChoiceBackInRangeOpensAgain", {{5, 99}, {4, 10}, {5, 0}, {4, 10}}, {Command::kChosenLinks[0]}}),
+        LinkCase{"ChoiceBackInRangeOpensAgain", {{5, 99}, {4, 10}, {5, 0}, {4, 10}}, {LinkMessages::kChosenLinks[0]}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Values sent again while a program is applied are the buttons' stored states, not presses; a
-// choice still counts.
-TEST(ModulesOsCommandLoading, StoredValuesOpenNothing) {
+// Link buttons send gestures only, so a press counts while a program is being applied or has
+// just been applied and no audio has run since.
+TEST(ModulesOsCommandLoading, PressesCountWhileAProgramIsApplied) {
     LinkEngine engine;
     auto* command = engine.add<Command>(false);
     engine.prepareAll();
     engine.programLoading.store(true);
-    command->receiveEvent(engine.sampleClock, 0, kEventStill, 10, 1.0f, nullptr);
-    command->receiveEvent(engine.sampleClock, Command::kPinChoose, kEventStill, 1, 0.1f, nullptr);
-    command->receiveEvent(engine.sampleClock, Command::kPinOpenChosen, kEventStill, 10, 1.0f, nullptr);
-    engine.run(engine.engineBlockLength);
-    EXPECT_TRUE(engine.links.empty());
-    engine.programLoading.store(false);
-    command->receiveEvent(engine.sampleClock, Command::kPinOpenChosen, kEventStill, 10, 1.0f, nullptr);
-    engine.run(engine.engineBlockLength);
-    EXPECT_EQ(engine.links, std::vector<std::string>{Command::kChosenLinks[1]});
+    engine.programJustLoaded.store(true);
+    const std::uint32_t now = engine.sampleClock;
+    command->handleEvent(Event{now, 0, kEventStill, 10, 1.0f, nullptr, nullptr}, 0);
+    command->handleEvent(Event{now, LinkMessages::kPinChoose, kEventStill, 1, 0.1f, nullptr, nullptr}, 0);
+    command->handleEvent(Event{now, LinkMessages::kPinOpenChosen, kEventStill, 10, 1.0f, nullptr, nullptr}, 0);
+    EXPECT_EQ(engine.links, (std::vector<std::string>{kWebPage, LinkMessages::kChosenLinks[1]}));
 }
 
 // The links reach a command interpreter as one argument ("cmd.exe /C start <link>", or a shell):
@@ -89,17 +86,17 @@ TEST(ModulesOsCommandLoading, StoredValuesOpenNothing) {
 TEST(ModulesOsCommandLinks, AreWebPagesAndAMailFormThatNoShellSplits) {
     constexpr std::string_view kSpecial = " \t\"'&|<>^%!;`$()\\";
     std::vector<std::string_view> links;
-    for (const char* link : Command::kPinLinks) {
+    for (const char* link : LinkMessages::kPinLinks) {
         links.emplace_back(link);
     }
-    for (const char* link : Command::kChosenLinks) {
+    for (const char* link : LinkMessages::kChosenLinks) {
         links.emplace_back(link);
     }
     EXPECT_TRUE(links[0].starts_with("https://"));
     EXPECT_TRUE(links[1].empty());
     EXPECT_TRUE(links[2].empty());
     EXPECT_TRUE(links[3].starts_with("mailto:"));
-    for (std::size_t i = std::size(Command::kPinLinks); i < links.size(); ++i) {
+    for (std::size_t i = std::size(LinkMessages::kPinLinks); i < links.size(); ++i) {
         EXPECT_TRUE(links[i].starts_with("https://")) << links[i];
     }
     for (const std::string_view link : links) {
