@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchPlugin.h"
 #include "host/PluginFactory.h"
 #include "vst/VstAbi.h"
 
@@ -22,6 +23,7 @@
 namespace {
 
 using namespace vst;
+using bench::parameterIndex;
 
 constexpr double kTicksPerSecond = 1000.0 / 16.0;
 constexpr int kSettleTicks = 200;  // meters fall back, panels settle
@@ -33,23 +35,8 @@ constexpr std::size_t kOtherWorkBytes = std::size_t{8} << 20;
 constexpr std::size_t kCacheLineBytes = 64;
 constexpr int kColdTicks = 2000;
 
-intptr hostCallback(AEffect*, int32 opcode, int32, intptr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-int parameterIndex(AEffect* effect, const char* name) {
-    for (int i = 0; i < effect->numParams; ++i) {
-        char text[64] = {};
-        effect->dispatcher(effect, effGetParamName, i, 0, text, 0.0f);
-        if (std::string(text) == name) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 AEffect* openPlugin() {
-    AEffect* effect = createVelkorEffect(&hostCallback);
+    AEffect* effect = createVelkorEffect(&bench::minimalHostCallback);
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
     effect->dispatcher(effect, effSetBlockSize, 0, 256, nullptr, 0.0f);

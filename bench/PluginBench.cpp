@@ -7,27 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "BenchPlugin.h"
 #include "host/PluginFactory.h"
 #include "vst/VstAbi.h"
 
 namespace {
 
 using namespace vst;
-
-intptr hostCallback(AEffect*, int32 opcode, int32, intptr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-int parameterIndex(AEffect* effect, const char* name) {
-    for (int i = 0; i < effect->numParams; ++i) {
-        char text[64] = {};
-        effect->dispatcher(effect, effGetParamName, i, 0, text, 0.0f);
-        if (std::string(text) == name) {
-            return i;
-        }
-    }
-    return -1;
-}
+using bench::parameterIndex;
 
 void set(AEffect* effect, const char* name, float value) {
     const int index = parameterIndex(effect, name);
@@ -72,7 +59,7 @@ void switchEffectsOn(AEffect* effect) {
 
 void playPlugin(benchmark::State& state, float filterType, int voices, bool effects) {
     constexpr int kBlock = 256;
-    AEffect* effect = createVelkorEffect(&hostCallback);
+    AEffect* effect = createVelkorEffect(&bench::minimalHostCallback);
     for (int i = 3; i < effect->numParams; ++i) {
         effect->setParameter(effect, i, 0.0f);
     }
