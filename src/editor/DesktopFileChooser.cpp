@@ -1,10 +1,14 @@
 #include "editor/DesktopFileChooser.h"
 
-#include "platform/Platform.h"
 #include "toolkit/Frame.h"
 
-std::optional<std::string> DesktopFileChooser::chooseFile(const FileDialog& dialog) {
-    return platform::runFileDialog(dialog);
+void DesktopFileChooser::chooseFile(const FileDialog& dialog, FileChosen chosen) {
+    platform::FileDialogResult result = runDialog_(dialog);
+    if (!result.shown) {
+        inEditor_.choose(dialog, std::move(chosen));
+    } else if (result.path) {
+        chosen(*result.path);
+    }
 }
 
 std::optional<int> DesktopFileChooser::chooseMenuItem(std::span<const MenuItem> items) {
@@ -33,10 +37,12 @@ void DesktopFileChooser::attach(toolkit::Frame& frame, toolkit::Point anchor, Ch
     frame_ = &frame;
     anchor_ = anchor;
     chosen_ = std::move(chosen);
+    inEditor_.attach(frame, anchor);
 }
 
 void DesktopFileChooser::detach() {
     chosen_ = nullptr;
+    inEditor_.detach();
     if (menu_.isOpen()) {
         menu_.dismiss();
     }

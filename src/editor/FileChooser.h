@@ -2,6 +2,7 @@
 // editor answers with its dialogs; tests answer with a script.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,6 +18,7 @@ struct FileDialog {
     int x = kBesideButton;
     int y = kBesideButton;
     bool save = false;
+    std::string name = {};  // what a file to save could be called, without the extension
 };
 
 struct MenuItem {
@@ -29,9 +31,12 @@ struct MenuItem {
 
 class FileChooser {
 public:
+    using FileChosen = std::function<void(const std::string& path)>;
+
     virtual ~FileChooser() = default;
-    // The chosen path; nothing when the dialog was cancelled.
-    virtual std::optional<std::string> chooseFile(const FileDialog& dialog) = 0;
+    // Hands the chosen path to `chosen`, at once or later (a dialog drawn in the editor answers
+    // when the user does); never when the dialog was cancelled.
+    virtual void chooseFile(const FileDialog& dialog, FileChosen chosen) = 0;
     // The index of the chosen item; nothing when the menu was closed without a choice.
     virtual std::optional<int> chooseMenuItem(std::span<const MenuItem> items) = 0;
 };

@@ -51,24 +51,6 @@ constexpr MenuItem kMenu[] = {
     {"Exit", ProgramCommands::kExitMenu},
 };
 
-FileDialog dialogFor(const FileKind& kind, bool save) {
-    return FileDialog{save ? kind.saveTitle : kind.loadTitle,
-                      save ? kind.saveCaption : kind.loadCaption,
-                      platform::userFolder() + kind.folder,
-                      kind.extension,
-                      kind.filter,
-                      FileDialog::kBesideButton,
-                      FileDialog::kBesideButton,
-                      save};
-}
-
-FileDialog dialogFor(const SectionDefinition& section, bool save) {
-    const char* title = save ? section.saveTitle : section.loadTitle;
-    return FileDialog{title,           title,          platform::userFolder() + kPresetsFolder,
-                      section.extension, section.filter, section.dialogX,
-                      section.dialogY,   save};
-}
-
 bool endsWithNoCase(const std::string& text, const char* suffix) {
     const std::size_t length = std::strlen(suffix);
     if (text.size() < length) {
@@ -77,6 +59,39 @@ bool endsWithNoCase(const std::string& text, const char* suffix) {
     return std::equal(text.end() - static_cast<std::ptrdiff_t>(length), text.end(), suffix, [](char a, char b) {
         return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
     });
+}
+
+FileDialog dialogFor(const FileKind& kind, bool save, std::string name = {}) {
+    return FileDialog{save ? kind.saveTitle : kind.loadTitle,
+                      save ? kind.saveCaption : kind.loadCaption,
+                      platform::userFolder() + kind.folder,
+                      kind.extension,
+                      kind.filter,
+                      FileDialog::kBesideButton,
+                      FileDialog::kBesideButton,
+                      save,
+                      std::move(name)};
+}
+
+FileDialog dialogFor(const SectionDefinition& section, bool save, std::string name = {}) {
+    const char* title = save ? section.saveTitle : section.loadTitle;
+    return FileDialog{title,           title,          platform::userFolder() + kPresetsFolder,
+                      section.extension, section.filter, section.dialogX,
+                      section.dialogY,   save,           std::move(name)};
+}
+
+// The bank file's name without its folder and extension, as a name to save the bank under.
+std::string bankName(const char* bankFile) {
+    if (bankFile == nullptr) {
+        return {};
+    }
+    const std::string path = bankFile;
+    const std::size_t slash = path.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (endsWithNoCase(name, kBankExtension)) {
+        name.resize(name.size() - std::strlen(kBankExtension));
+    }
+    return name;
 }
 
 // Keeps the "BankFile" text across a load that replaces the record it lives in.
@@ -175,61 +190,61 @@ void ProgramCommands::command(int number, float value) {
     }
 }
 
-std::optional<std::string> ProgramCommands::choose(const FileDialog& dialog) {
-    std::optional<std::string> path = chooser_.chooseFile(dialog);
-    if (!path || path->empty()) {
-        return std::nullopt;
-    }
-    if (dialog.save && !endsWithNoCase(*path, dialog.extension)) {
-        *path += dialog.extension;
-    }
-    return path;
+void ProgramCommands::choose(const FileDialog& dialog, FileAction action) {
+    // The extension and the dialog's texts are constants, so they outlive a later answer.
+    chooser_.chooseFile(dialog, [extension = dialog.extension, save = dialog.save,
+                                 action = std::move(action)](const std::string& chosen) {
+        if (chosen.empty()) {
+            return;
+        }
+        std::string path = chosen;
+        if (save && !endsWithNoCase(path, extension)) {
+            path += extension;
+        }
+        action(path);
+    });
 }
 
 void ProgramCommands::reapply() { plugin_.setProgram(plugin_.getProgram()); }
 
 void ProgramCommands::loadBank() {
-    const std::optional<std::string> path = choose(dialogFor(kBankKind, false));
-    if (!path) {
-        return;
-    }
-    ProgramMemory& memory = plugin_.programMemory();
-    if (BankFiles::loadFile(memory, BankFiles::Format::Bank, 0, *path) == kLoadSucceeded) {
-        setBankFile(plugin_, *path);
-    }
-    memory.spreadControllerMap();
-    memory.terminateTexts();
-    reapply();
+    choose(dialogFor(kBankKind, false), [this](const std::string& path) {
+        ProgramMemory& memory = plugin_.programMemory();
+        if (BankFiles::loadFile(memory, BankFiles::Format::Bank, 0, path) == kLoadSucceeded) {
+            setBankFile(plugin_, path);
+        }
+        memory.spreadControllerMap();
+        memory.terminateTexts();
+        reapply();
+    });
 }
 
 void ProgramCommands::saveBank() {
-    if (const std::optional<std::string> path = choose(dialogFor(kBankKind, true))) {
-        BankFiles::saveFile(plugin_.programMemory(), BankFiles::Format::Bank, 0, *path);
-    }
+    choose(dialogFor(kBankKind, true, bankName(plugin_.bankFileText())), [this](const std::string& path) {
+        BankFiles::saveFile(plugin_.programMemory(), BankFiles::Format::Bank, 0, path);
+    });
 }
 
 void ProgramCommands::loadPreset() {
-    const std::optional<std::string> path = choose(dialogFor(kPresetKind, false));
-    if (!path) {
-        return;
-    }
-    ProgramMemory& memory = plugin_.programMemory();
-    {
-        BankFileKeeper keeper(plugin_);
-        if (BankFiles::loadFile(memory, BankFiles::Format::Preset, plugin_.getProgram(), *path) != kLoadSucceeded) {
-            return;
+    choose(dialogFor(kPresetKind, false), [this](const std::string& path) {
+        ProgramMemory& memory = plugin_.programMemory();
+        {
+            BankFileKeeper keeper(plugin_);
+            if (BankFiles::loadFile(memory, BankFiles::Format::Preset, plugin_.getProgram(), path) != kLoadSucceeded) {
+                return;
+            }
+            // Into program 0 the preset's map becomes everyone's; into any other program the
+            // shared map is kept, so every program still carries program 0's.
+            memory.spreadControllerMap();
         }
-        // Into program 0 the preset's map becomes everyone's; into any other program the shared
-        // map is kept, so every program still carries program 0's.
-        memory.spreadControllerMap();
-    }
-    reapply();
+        reapply();
+    });
 }
 
 void ProgramCommands::savePreset() {
-    if (const std::optional<std::string> path = choose(dialogFor(kPresetKind, true))) {
-        BankFiles::saveFile(plugin_.programMemory(), BankFiles::Format::Preset, plugin_.getProgram(), *path);
-    }
+    choose(dialogFor(kPresetKind, true, plugin_.programName(plugin_.getProgram())), [this](const std::string& path) {
+        BankFiles::saveFile(plugin_.programMemory(), BankFiles::Format::Preset, plugin_.getProgram(), path);
+    });
 }
 
 void ProgramCommands::openMenu() {
@@ -272,43 +287,39 @@ void ProgramCommands::pasteProgram() {
 }
 
 void ProgramCommands::loadControllerMap() {
-    const std::optional<std::string> path = choose(dialogFor(kMapKind, false));
-    if (!path) {
-        return;
-    }
-    ProgramMemory& memory = plugin_.programMemory();
-    if (BankFiles::loadFile(memory, BankFiles::Format::ControllerMap, 0, *path) == kLoadSucceeded) {
-        memory.spreadControllerMap();
-    }
+    choose(dialogFor(kMapKind, false), [this](const std::string& path) {
+        ProgramMemory& memory = plugin_.programMemory();
+        if (BankFiles::loadFile(memory, BankFiles::Format::ControllerMap, 0, path) == kLoadSucceeded) {
+            memory.spreadControllerMap();
+        }
+    });
 }
 
 void ProgramCommands::saveControllerMap() {
-    if (const std::optional<std::string> path = choose(dialogFor(kMapKind, true))) {
-        BankFiles::saveFile(plugin_.programMemory(), BankFiles::Format::ControllerMap, 0, *path);
-    }
+    choose(dialogFor(kMapKind, true), [this](const std::string& path) {
+        BankFiles::saveFile(plugin_.programMemory(), BankFiles::Format::ControllerMap, 0, path);
+    });
 }
 
 void ProgramCommands::loadSection(int section) {
     const SectionDefinition* definition = SectionPresets::section(section);
-    const std::optional<std::string> path = choose(dialogFor(*definition, false));
-    if (!path) {
-        return;
-    }
-    ProgramRecord& record = plugin_.programMemory().record(plugin_.getProgram());
-    if (!SectionPresets::loadFile(record, section, *path)) {
-        return;
-    }
-    for (const std::uint16_t entry : definition->entries) {
-        const int id = entry & SectionPresets::kIdMask;
-        if ((entry & SectionPresets::kTextEntry) == 0 && id < kProgramParameters) {
-            plugin_.setParameterAutomated(id, ProgramMemory::value(record, id));
+    choose(dialogFor(*definition, false), [this, section, definition](const std::string& path) {
+        ProgramRecord& record = plugin_.programMemory().record(plugin_.getProgram());
+        if (!SectionPresets::loadFile(record, section, path)) {
+            return;
         }
-    }
+        for (const std::uint16_t entry : definition->entries) {
+            const int id = entry & SectionPresets::kIdMask;
+            if ((entry & SectionPresets::kTextEntry) == 0 && id < kProgramParameters) {
+                plugin_.setParameterAutomated(id, ProgramMemory::value(record, id));
+            }
+        }
+    });
 }
 
 void ProgramCommands::saveSection(int section) {
-    const SectionDefinition* definition = SectionPresets::section(section);
-    if (const std::optional<std::string> path = choose(dialogFor(*definition, true))) {
-        SectionPresets::saveFile(plugin_.programMemory().record(plugin_.getProgram()), section, *path);
-    }
+    const char* program = plugin_.programName(plugin_.getProgram());
+    choose(dialogFor(*SectionPresets::section(section), true, program), [this, section](const std::string& path) {
+        SectionPresets::saveFile(plugin_.programMemory().record(plugin_.getProgram()), section, path);
+    });
 }

@@ -2,8 +2,8 @@
 // controller maps, stepping and selecting programs, and copying and pasting whole programs.
 #pragma once
 
+#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "editor/FileChooser.h"
@@ -53,7 +53,9 @@ private:
     void loadSection(int section);
     void saveSection(int section);
 
-    std::optional<std::string> choose(const FileDialog& dialog);
+    using FileAction = std::function<void(const std::string& path)>;
+    // Asks for a file and acts on it once chosen, with the extension added to a name to save.
+    void choose(const FileDialog& dialog, FileAction action);
     // Applies the current program again after its record was replaced.
     void reapply();
 

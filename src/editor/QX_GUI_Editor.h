@@ -73,6 +73,8 @@ public:
     toolkit::Control* control(int tag) const;
     bool isPanelOpen(int number) const;
     QX_AssignMidiCC* learnPanel() const { return learnPanel_; }
+    // The file dialogs and menus of the program commands.
+    DesktopFileChooser& fileChooser() { return chooser_; }
 
     // What opens the links the engine asks for (the desktop's browser or mail program); tests put
     // a recorder in before the editor opens.

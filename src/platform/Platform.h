@@ -34,8 +34,12 @@ void freeLargeBlock(void* block, std::size_t bytes);
 // Hands `url` to the desktop (browser, mail program) and returns without waiting for it.
 void openLink(const std::string& url);
 
-// The desktop's own open or save dialog; blocks the calling thread until the user answers. The
-// chosen path, or nothing when cancelled or when the desktop offers no dialog.
-std::optional<std::string> runFileDialog(const FileDialog& dialog);
+struct FileDialogResult {
+    bool shown = false;                // false when the desktop offers no dialog at all
+    std::optional<std::string> path;  // nothing when the user cancelled
+};
+
+// The desktop's own open or save dialog; blocks the calling thread until the user answers.
+FileDialogResult runFileDialog(const FileDialog& dialog);
 
 }  // namespace platform

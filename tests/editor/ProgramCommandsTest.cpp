@@ -20,14 +20,16 @@ using namespace vst;
 // Answers the dialogs from a script and remembers what was asked.
 class ScriptedChooser : public FileChooser {
 public:
-    std::optional<std::string> chooseFile(const FileDialog& dialog) override {
+    void chooseFile(const FileDialog& dialog, FileChosen chosen) override {
         asked.push_back(dialog);
         if (answers.empty()) {
-            return std::nullopt;
+            return;
         }
-        std::optional<std::string> answer = answers.front();
+        const std::optional<std::string> answer = answers.front();
         answers.pop_front();
-        return answer;
+        if (answer) {
+            chosen(*answer);
+        }
     }
     std::optional<int> chooseMenuItem(std::span<const MenuItem> items) override {
         menu.assign(items.begin(), items.end());

@@ -80,7 +80,7 @@ TEST_F(PlatformLinuxDesktop, ZenityAsksForAFileToLoad) {
     addProgram("kdialog", "exit 0");
     const ScopedVariable path("PATH", folder_.c_str());
     const ScopedVariable desktop("XDG_CURRENT_DESKTOP", "GNOME");
-    EXPECT_EQ(runFileDialog(bankDialog(false)), "/home/u/Velkor_2/Banks/My.Bnk");
+    EXPECT_EQ(runFileDialog(bankDialog(false)).path, "/home/u/Velkor_2/Banks/My.Bnk");
     EXPECT_EQ(argumentsOf("zenity"),
               "--file-selection\n--title=LOAD BANK\n--filename=/home/u/Velkor_2/Banks/\n"
               "--file-filter=Velkor_2 Preset Banks (.Bnk) | *.[bB][nN][kK]\n--file-filter=All files | *\n");
@@ -90,7 +90,7 @@ TEST_F(PlatformLinuxDesktop, ZenityAsksForAFileToLoad) {
 TEST_F(PlatformLinuxDesktop, ZenitySavesWithConfirmation) {
     addProgram("zenity", "echo '/tmp/a name with spaces.Bnk'");
     const ScopedVariable path("PATH", folder_.c_str());
-    EXPECT_EQ(runFileDialog(bankDialog(true)), "/tmp/a name with spaces.Bnk");
+    EXPECT_EQ(runFileDialog(bankDialog(true)).path, "/tmp/a name with spaces.Bnk");
     EXPECT_NE(argumentsOf("zenity").find("--save\n--confirm-overwrite\n"), std::string::npos);
 }
 
@@ -99,26 +99,30 @@ TEST_F(PlatformLinuxDesktop, CancellingAnswersNothingAndAsksNoOneElse) {
     addProgram("kdialog", "echo /somewhere/else.Bnk");
     const ScopedVariable path("PATH", folder_.c_str());
     const ScopedVariable desktop("XDG_CURRENT_DESKTOP", nullptr);
-    EXPECT_EQ(runFileDialog(bankDialog(false)), std::nullopt);
+    const FileDialogResult cancelled = runFileDialog(bankDialog(false));
+    EXPECT_TRUE(cancelled.shown);
+    EXPECT_EQ(cancelled.path, std::nullopt);
     EXPECT_FALSE(ran("kdialog"));
 }
 
 TEST_F(PlatformLinuxDesktop, KdialogServesWithoutZenityAndFirstOnKde) {
     addProgram("kdialog", "echo /home/u/Velkor_2/Banks/K.Bnk");
     const ScopedVariable path("PATH", folder_.c_str());
-    EXPECT_EQ(runFileDialog(bankDialog(true)), "/home/u/Velkor_2/Banks/K.Bnk");
+    EXPECT_EQ(runFileDialog(bankDialog(true)).path, "/home/u/Velkor_2/Banks/K.Bnk");
     EXPECT_EQ(argumentsOf("kdialog"), "--title\nSAVE BANK\n--getsavefilename\n/home/u/Velkor_2/Banks/\n"
                                       "*.[bB][nN][kK]|Velkor_2 Preset Banks (.Bnk)\n");
 
     addProgram("zenity", "echo /from/zenity.Bnk");
     const ScopedVariable desktop("XDG_CURRENT_DESKTOP", "KDE");
-    EXPECT_EQ(runFileDialog(bankDialog(false)), "/home/u/Velkor_2/Banks/K.Bnk");
+    EXPECT_EQ(runFileDialog(bankDialog(false)).path, "/home/u/Velkor_2/Banks/K.Bnk");
     EXPECT_FALSE(ran("zenity"));
 }
 
-TEST_F(PlatformLinuxDesktop, NoDialogProgramAnswersNothing) {
+TEST_F(PlatformLinuxDesktop, NoDialogProgramSaysSoApartFromACancel) {
     const ScopedVariable path("PATH", folder_.c_str());
-    EXPECT_EQ(runFileDialog(bankDialog(false)), std::nullopt);
+    const FileDialogResult none = runFileDialog(bankDialog(false));
+    EXPECT_FALSE(none.shown);
+    EXPECT_EQ(none.path, std::nullopt);
 }
 
 TEST_F(PlatformLinuxDesktop, OpenLinkReturnsBeforeTheBrowserIsDone) {

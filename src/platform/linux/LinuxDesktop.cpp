@@ -133,16 +133,15 @@ void openLink(const std::string& url) {
     }
 }
 
-std::optional<std::string> runFileDialog(const FileDialog& dialog) {
+FileDialogResult runFileDialog(const FileDialog& dialog) {
     const std::vector<std::string> zenity = zenityArguments(dialog);
     const std::vector<std::string> kdialog = kdialogArguments(dialog);
     const bool kdeFirst = onKde();
-    std::optional<std::string> answer;
+    FileDialogResult result;
     // A cancelled dialog is an answer; only a missing program sends us to the other one.
-    if (!runDialog(kdeFirst ? kdialog : zenity, answer)) {
-        runDialog(kdeFirst ? zenity : kdialog, answer);
-    }
-    return answer;
+    result.shown = runDialog(kdeFirst ? kdialog : zenity, result.path) ||
+                   runDialog(kdeFirst ? zenity : kdialog, result.path);
+    return result;
 }
 
 }  // namespace platform

@@ -17,7 +17,7 @@ void openLink(const std::string& url) {
     _spawnlp(_P_DETACH, "cmd.exe", "cmd.exe", command.c_str(), nullptr);
 }
 
-std::optional<std::string> runFileDialog(const FileDialog& dialog) {
+FileDialogResult runFileDialog(const FileDialog& dialog) {
     // Pairs of description and pattern, each ended by a zero, the list by another.
     std::string filter = std::string(dialog.filter) + '\0' + '*' + dialog.extension + '\0' + '\0';
     std::string folder = dialog.folder;
@@ -36,11 +36,11 @@ std::optional<std::string> runFileDialog(const FileDialog& dialog) {
     request.Flags = OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (dialog.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     const BOOL chosen = dialog.save ? GetSaveFileNameA(&request) : GetOpenFileNameA(&request);
     if (chosen == 0) {
-        return std::nullopt;
+        return {true, std::nullopt};
     }
     std::string chosenPath = path;
     std::replace(chosenPath.begin(), chosenPath.end(), '\\', '/');
-    return chosenPath;
+    return {true, chosenPath};
 }
 
 }  // namespace platform
