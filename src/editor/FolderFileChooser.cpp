@@ -122,11 +122,7 @@ void FolderFileChooser::chooseToSave(const FileDialog& dialog, toolkit::Point at
     nameBox_.popup(
         *frame_, at, dialog.title, std::move(name),
         [this, folder = dialog.folder, extension = dialog.extension](const std::string& typed) {
-            std::string whole = typed;
-            if (!endsWithNoCase(whole, extension)) {
-                whole += extension;
-            }
-            return judge(folder, whole);
+            return judge(folder, typed, extension);
         },
         [this, folder = dialog.folder](const std::string& typed) {
             FileChooser::FileChosen chosen = std::move(chosen_);
@@ -140,10 +136,12 @@ void FolderFileChooser::chooseToSave(const FileDialog& dialog, toolkit::Point at
         });
 }
 
-std::string FolderFileChooser::judge(const std::string& folder, const std::string& name) {
-    if (std::string why = refusal(name); !why.empty()) {
+std::string FolderFileChooser::judge(const std::string& folder, const std::string& typed, const char* extension) {
+    if (std::string why = refusal(typed); !why.empty()) {
         return why;
     }
+    // The name as the save will complete it.
+    const std::string name = endsWithNoCase(typed, extension) ? typed : typed + extension;
     std::error_code ignored;
     if (fs::exists(folder + name, ignored) && replacing_ != name) {
         replacing_ = name;

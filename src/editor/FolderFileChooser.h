@@ -39,7 +39,7 @@ public:
 private:
     void chooseToLoad(const FileDialog& dialog, toolkit::Point at);
     void chooseToSave(const FileDialog& dialog, toolkit::Point at);
-    std::string judge(const std::string& folder, const std::string& name);
+    std::string judge(const std::string& folder, const std::string& typed, const char* extension);
 
     toolkit::Frame* frame_ = nullptr;
     toolkit::Point anchor_;
