@@ -28,6 +28,8 @@ public:
     // Menus open in `frame` at `anchor` (frame coordinates) until detach.
     void attach(toolkit::Frame& frame, toolkit::Point anchor, Chosen chosen);
     void detach();
+    // The editor's idle pass.
+    void idle() { inEditor_.idle(); }
 
     // What shows the desktop's dialogs (tests stand in for the desktop).
     void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }

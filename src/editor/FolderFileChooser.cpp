@@ -77,6 +77,7 @@ void FolderFileChooser::attach(toolkit::Frame& frame, toolkit::Point anchor) {
 
 void FolderFileChooser::detach() {
     chosen_ = nullptr;
+    asked_.reset();
     if (menu_.isOpen()) {
         menu_.dismiss();
     }
@@ -85,10 +86,19 @@ void FolderFileChooser::detach() {
 }
 
 void FolderFileChooser::choose(const FileDialog& dialog, FileChooser::FileChosen chosen) {
-    if (frame_ == nullptr || isOpen()) {
+    if (frame_ == nullptr || isOpen() || asked_) {
         return;
     }
     chosen_ = std::move(chosen);
+    asked_ = dialog;
+}
+
+void FolderFileChooser::idle() {
+    if (!asked_ || frame_ == nullptr || frame_->capture() != nullptr || frame_->modal() != nullptr) {
+        return;
+    }
+    const FileDialog dialog = std::move(*asked_);
+    asked_.reset();
     const toolkit::Point at = dialog.x != FileDialog::kBesideButton && dialog.y != FileDialog::kBesideButton
                                   ? toolkit::Point{dialog.x, dialog.y}
                                   : anchor_;

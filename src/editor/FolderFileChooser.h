@@ -1,8 +1,10 @@
 // File dialogs drawn inside the editor, for desktops without a dialog program: a menu of the
 // files in the dialog's folder to load one, a name box to save one. Both answer later, when the
-// user does.
+// user does. One asked for by a button press opens on the idle pass after the press has ended,
+// so the button gets its release first.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,8 +32,11 @@ public:
     void detach();
     bool isOpen() const { return menu_.isOpen() || nameBox_.isOpen(); }
 
-    // Nothing happens while detached.
+    // Asks for a file; nothing happens while detached or while one is asked for already.
     void choose(const FileDialog& dialog, FileChooser::FileChosen chosen);
+    // The editor's idle pass: opens the dialog asked for once no gesture or other modal view
+    // is under way.
+    void idle();
 
     const toolkit::PopupMenu& menu() const { return menu_; }
     const FileNameBox& nameBox() const { return nameBox_; }
@@ -42,6 +47,7 @@ private:
     std::string judge(const std::string& folder, const std::string& typed, const char* extension);
 
     toolkit::Frame* frame_ = nullptr;
+    std::optional<FileDialog> asked_;  // until it opens
     toolkit::Point anchor_;
     toolkit::PopupMenu menu_;
     FileNameBox nameBox_;

@@ -290,6 +290,7 @@ bool QX_GUI_Editor::drawPicture(EditorPicture& picture) {
 void QX_GUI_Editor::tick() {
     collectPending();
     openRequestedLink();
+    chooser_.idle();
     const std::vector<toolkit::Rect>& regions = frame_->idle();
     if (platform::EditorWindow* window = shownOn_.load(std::memory_order_acquire)) {
         for (const toolkit::Rect& region : regions) {

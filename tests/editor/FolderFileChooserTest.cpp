@@ -143,8 +143,12 @@ TEST_F(EditorFolderFileChooser, LoadListsTheFolderPresetsAndLoadsTheChosenOne) {
     fs::create_directories(presets() / "folder.pst");
     std::strcpy(plugin().programName(0), "Before");
 
-    press(kLoadPreset);
+    frame().mouseDown(toolkit::MouseEvent(centreOf(editor().control(kLoadPreset)->frameRect())));
     EXPECT_EQ(dialogsAsked, 1) << "the desktop was asked first";
+    EXPECT_EQ(frame().modal(), nullptr) << "the menu waits for the button's release";
+    frame().mouseUp(toolkit::MouseEvent(centreOf(editor().control(kLoadPreset)->frameRect())));
+    host.dispatch(effEditIdle);
+    EXPECT_EQ(editor().control(kLoadPreset)->value(), 0.0f);
     toolkit::PopupMenu* menu = fileMenu();
     ASSERT_NE(menu, nullptr);
     std::vector<std::string> listed;
@@ -285,21 +289,31 @@ TEST_F(EditorFolderFileChooser, TheBankMenuLeadsToTheFileMenuAndTheBankSaveMakes
     EXPECT_EQ(std::string(plugin().bankFileText()), (userFolder() / "Banks" / "Set.Bnk").string());
 }
 
-// Closing the editor with a chooser open leaves nothing behind that could answer later.
-TEST_F(EditorFolderFileChooser, ClosingTheEditorDropsAnOpenChooser) {
+// Closing the editor with a chooser asked for or open leaves nothing behind that could answer
+// later.
+TEST_F(EditorFolderFileChooser, ClosingTheEditorDropsAChooser) {
     writePreset("Later.pst", "Later");
     std::strcpy(plugin().programName(0), "Now");
     for (const int button : {kLoadPreset, kSavePreset}) {
-        SCOPED_TRACE(button);
-        press(button);
-        ASSERT_NE(frame().modal(), nullptr);
-        host.dispatch(effEditClose);
-        EXPECT_FALSE(editor().fileChooser().inEditor().isOpen());
-        ASSERT_EQ(host.dispatch(effEditOpen), 1);
-        EXPECT_EQ(frame().modal(), nullptr);
-        key(toolkit::Key::Enter);
-        EXPECT_EQ(programName(), "Now");
-        EXPECT_EQ(filesOf(presets()), std::vector<std::string>{"Later.pst"});
+        for (const bool opened : {true, false}) {
+            SCOPED_TRACE(testing::Message() << button << (opened ? " open" : " asked for"));
+            if (opened) {
+                press(button);
+                ASSERT_NE(frame().modal(), nullptr);
+            } else {
+                const toolkit::Point at = centreOf(editor().control(button)->frameRect());
+                frame().mouseDown(toolkit::MouseEvent(at));
+                frame().mouseUp(toolkit::MouseEvent(at));
+            }
+            host.dispatch(effEditClose);
+            EXPECT_FALSE(editor().fileChooser().inEditor().isOpen());
+            ASSERT_EQ(host.dispatch(effEditOpen), 1);
+            host.dispatch(effEditIdle);
+            EXPECT_EQ(frame().modal(), nullptr);
+            key(toolkit::Key::Enter);
+            EXPECT_EQ(programName(), "Now");
+            EXPECT_EQ(filesOf(presets()), std::vector<std::string>{"Later.pst"});
+        }
     }
 }
 
