@@ -116,6 +116,25 @@ TEST_F(EditorProgramCommands, EachFileCommandAsksItsDialogAndACancelChangesNothi
     EXPECT_TRUE(std::filesystem::is_empty(userFolder() / "Presets"));
 }
 
+// A save dialog starts from the name the file would naturally get.
+TEST_F(EditorProgramCommands, ASaveSuggestsTheProgramOrTheBankName) {
+    host.dispatch(effSetProgram, 0, 2);
+    std::strcpy(core().programName(2), "Two");
+    std::strcpy(core().bankFileText(), "/x/y/My Set.bnk");
+    struct NameCase {
+        int command;
+        const char* name;
+    };
+    const NameCase cases[] = {{56, "Two"}, {80, "Two"}, {51, "My Set"}, {69, ""}, {55, ""}, {50, ""}, {70, ""}};
+    for (const NameCase& c : cases) {
+        SCOPED_TRACE(c.command);
+        chooser.asked.clear();
+        run(c.command);
+        ASSERT_EQ(chooser.asked.size(), 1u);
+        EXPECT_EQ(chooser.asked[0].name, c.name);
+    }
+}
+
 TEST_F(EditorProgramCommands, ReleasesAndUnknownCommandsDoNothing) {
     for (const int command : {50, 51, 55, 59, 61, 63, 70, 83}) {
         commands->command(command, 0.0f);
