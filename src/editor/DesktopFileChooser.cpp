@@ -3,16 +3,21 @@
 #include "toolkit/Frame.h"
 
 void DesktopFileChooser::chooseFile(const FileDialog& dialog, FileChosen chosen) {
-    platform::FileDialogResult result = runDialog_(dialog);
-    if (!result.shown) {
-        inEditor_.choose(dialog, std::move(chosen));
-    } else if (result.path) {
-        chosen(*result.path);
+    if (frame_ == nullptr || dialog_ || inEditor_.isOpen()) {
+        return;
     }
+    dialog_ = startDialog_(dialog);
+    if (!dialog_) {
+        inEditor_.choose(dialog, std::move(chosen));
+        return;
+    }
+    fileChosen_ = std::move(chosen);
+    // A dialog that blocked until the user answered is done with at once.
+    idle();
 }
 
 std::optional<int> DesktopFileChooser::chooseMenuItem(std::span<const MenuItem> items) {
-    if (frame_ == nullptr || menu_.isOpen()) {
+    if (frame_ == nullptr || menu_.isOpen() || menuAsked_) {
         return std::nullopt;
     }
     menu_.clear();
@@ -25,11 +30,7 @@ std::optional<int> DesktopFileChooser::chooseMenuItem(std::span<const MenuItem> 
         }
         commands_.push_back(item.command);
     }
-    menu_.popup(*frame_, anchor_, [this](int index) {
-        if (index >= 0 && index < static_cast<int>(commands_.size()) && chosen_) {
-            chosen_(commands_[static_cast<std::size_t>(index)]);
-        }
-    });
+    menuAsked_ = true;
     return std::nullopt;
 }
 
@@ -42,9 +43,33 @@ void DesktopFileChooser::attach(toolkit::Frame& frame, toolkit::Point anchor, Ch
 
 void DesktopFileChooser::detach() {
     chosen_ = nullptr;
+    dialog_.reset();
+    fileChosen_ = nullptr;
     inEditor_.detach();
+    menuAsked_ = false;
     if (menu_.isOpen()) {
         menu_.dismiss();
     }
     frame_ = nullptr;
+}
+
+void DesktopFileChooser::idle() {
+    if (dialog_ && dialog_->finished()) {
+        const std::optional<std::string> path = dialog_->answer();
+        const FileChosen chosen = std::move(fileChosen_);
+        dialog_.reset();
+        fileChosen_ = nullptr;
+        if (path) {
+            chosen(*path);
+        }
+    }
+    inEditor_.idle();
+    if (menuAsked_ && frame_ != nullptr && frame_->capture() == nullptr && frame_->modal() == nullptr) {
+        menuAsked_ = false;
+        menu_.popup(*frame_, anchor_, [this](int index) {
+            if (index >= 0 && index < static_cast<int>(commands_.size()) && chosen_) {
+                chosen_(commands_[static_cast<std::size_t>(index)]);
+            }
+        });
+    }
 }

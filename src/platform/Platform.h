@@ -5,10 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "platform/FileDialogProcess.h"
 
 struct FileDialog;
 
@@ -34,12 +36,8 @@ void freeLargeBlock(void* block, std::size_t bytes);
 // Hands `url` to the desktop (browser, mail program) and returns without waiting for it.
 void openLink(const std::string& url);
 
-struct FileDialogResult {
-    bool shown = false;                // false when the desktop offers no dialog at all
-    std::optional<std::string> path;  // nothing when the user cancelled
-};
-
-// The desktop's own open or save dialog; blocks the calling thread until the user answers.
-FileDialogResult runFileDialog(const FileDialog& dialog);
+// Starts the desktop's own open or save dialog and returns without waiting for the user; null
+// when the desktop offers no dialog at all.
+std::unique_ptr<FileDialogProcess> startFileDialog(const FileDialog& dialog);
 
 }  // namespace platform

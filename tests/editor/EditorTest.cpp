@@ -21,6 +21,7 @@
 #include "params/ParameterLookups.h"
 #include "support/TestHost.h"
 #include "toolkit/Control.h"
+#include "toolkit/Frame.h"
 #include "toolkit/PopupMenu.h"
 
 namespace {
@@ -344,9 +345,16 @@ TEST_F(EditorHeadless, ButtonsSendTheirProgramCommands) {
 TEST_F(EditorHeadless, TheBankButtonOpensTheBankMenu) {
     open();
     constexpr int kBankButton = 400;
-    press(kBankButton);
+    const toolkit::Rect button = shown(kBankButton).frameRect();
+    const toolkit::Point centre{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    editor().frame()->mouseDown(toolkit::MouseEvent(centre));
+    idle();
+    EXPECT_EQ(editor().frame()->modal(), nullptr) << "the menu waits for the button's release";
+    editor().frame()->mouseUp(toolkit::MouseEvent(centre));
+    idle();
     auto* menu = dynamic_cast<toolkit::PopupMenu*>(editor().frame()->modal());
     ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(shown(kBankButton).value(), 0.0f) << "the button is up";
     std::vector<std::string> texts;
     for (const auto& item : menu->items()) {
         texts.push_back(item.separator ? "-" : item.text);

@@ -58,9 +58,9 @@ protected:
         ASSERT_NE(host.open(), nullptr);
         host.start(44100.0f, 128);
         ASSERT_EQ(host.dispatch(effEditOpen), 1);
-        editor().fileChooser().setDialogRunner([this](const FileDialog&) {
+        editor().fileChooser().setDialogStarter([this](const FileDialog&) {
             ++dialogsAsked;
-            return platform::FileDialogResult{false, std::nullopt};
+            return std::unique_ptr<platform::FileDialogProcess>();
         });
     }
     void TearDown() override {

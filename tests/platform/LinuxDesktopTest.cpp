@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "editor/FileChooser.h"
+#include "support/Eventually.h"
 
 namespace platform {
 namespace {
@@ -47,6 +51,13 @@ std::string contentsOf(const fs::path& path) {
     return text.str();
 }
 
+// Running and not a zombie.
+bool alive(pid_t pid) {
+    const std::string stat = contentsOf("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t name = stat.rfind(')');
+    return name != std::string::npos && name + 2 < stat.size() && stat[name + 2] != 'Z' && stat[name + 2] != 'X';
+}
+
 class PlatformLinuxDesktop : public testing::Test {
 protected:
     void SetUp() override {
@@ -72,6 +83,17 @@ protected:
                           "Velkor_2 Preset Banks (.Bnk)", FileDialog::kBesideButton, FileDialog::kBesideButton, save};
     }
 
+    // What the stand-in user answers, once the dialog started without waiting for them.
+    static std::optional<std::string> answerOf(const FileDialog& dialog) {
+        const std::unique_ptr<FileDialogProcess> process = startFileDialog(dialog);
+        if (process == nullptr) {
+            ADD_FAILURE() << "no dialog started";
+            return std::nullopt;
+        }
+        EXPECT_TRUE(eventually([&] { return process->finished(); }, 20s));
+        return process->answer();
+    }
+
     fs::path folder_;
 };
 
@@ -80,7 +102,7 @@ TEST_F(PlatformLinuxDesktop, ZenityAsksForAFileToLoad) {
     addProgram("kdialog", "exit 0");
     const ScopedVariable path("PATH", folder_.c_str());
     const ScopedVariable desktop("XDG_CURRENT_DESKTOP", "GNOME");
-    EXPECT_EQ(runFileDialog(bankDialog(false)).path, "/home/u/Velkor_2/Banks/My.Bnk");
+    EXPECT_EQ(answerOf(bankDialog(false)), "/home/u/Velkor_2/Banks/My.Bnk");
     EXPECT_EQ(argumentsOf("zenity"),
               "--file-selection\n--title=LOAD BANK\n--filename=/home/u/Velkor_2/Banks/\n"
               "--file-filter=Velkor_2 Preset Banks (.Bnk) | *.[bB][nN][kK]\n--file-filter=All files | *\n");
@@ -90,7 +112,7 @@ TEST_F(PlatformLinuxDesktop, ZenityAsksForAFileToLoad) {
 TEST_F(PlatformLinuxDesktop, ZenitySavesWithConfirmation) {
     addProgram("zenity", "echo '/tmp/a name with spaces.Bnk'");
     const ScopedVariable path("PATH", folder_.c_str());
-    EXPECT_EQ(runFileDialog(bankDialog(true)).path, "/tmp/a name with spaces.Bnk");
+    EXPECT_EQ(answerOf(bankDialog(true)), "/tmp/a name with spaces.Bnk");
     EXPECT_NE(argumentsOf("zenity").find("--save\n--confirm-overwrite\n"), std::string::npos);
 }
 
@@ -99,30 +121,66 @@ TEST_F(PlatformLinuxDesktop, CancellingAnswersNothingAndAsksNoOneElse) {
     addProgram("kdialog", "echo /somewhere/else.Bnk");
     const ScopedVariable path("PATH", folder_.c_str());
     const ScopedVariable desktop("XDG_CURRENT_DESKTOP", nullptr);
-    const FileDialogResult cancelled = runFileDialog(bankDialog(false));
-    EXPECT_TRUE(cancelled.shown);
-    EXPECT_EQ(cancelled.path, std::nullopt);
+    EXPECT_EQ(answerOf(bankDialog(false)), std::nullopt);
+    EXPECT_TRUE(ran("zenity"));
     EXPECT_FALSE(ran("kdialog"));
 }
 
 TEST_F(PlatformLinuxDesktop, KdialogServesWithoutZenityAndFirstOnKde) {
     addProgram("kdialog", "echo /home/u/Velkor_2/Banks/K.Bnk");
     const ScopedVariable path("PATH", folder_.c_str());
-    EXPECT_EQ(runFileDialog(bankDialog(true)).path, "/home/u/Velkor_2/Banks/K.Bnk");
+    EXPECT_EQ(answerOf(bankDialog(true)), "/home/u/Velkor_2/Banks/K.Bnk");
     EXPECT_EQ(argumentsOf("kdialog"), "--title\nSAVE BANK\n--getsavefilename\n/home/u/Velkor_2/Banks/\n"
                                       "*.[bB][nN][kK]|Velkor_2 Preset Banks (.Bnk)\n");
 
     addProgram("zenity", "echo /from/zenity.Bnk");
     const ScopedVariable desktop("XDG_CURRENT_DESKTOP", "KDE");
-    EXPECT_EQ(runFileDialog(bankDialog(false)).path, "/home/u/Velkor_2/Banks/K.Bnk");
+    EXPECT_EQ(answerOf(bankDialog(false)), "/home/u/Velkor_2/Banks/K.Bnk");
     EXPECT_FALSE(ran("zenity"));
 }
 
 TEST_F(PlatformLinuxDesktop, NoDialogProgramSaysSoApartFromACancel) {
     const ScopedVariable path("PATH", folder_.c_str());
-    const FileDialogResult none = runFileDialog(bankDialog(false));
-    EXPECT_FALSE(none.shown);
-    EXPECT_EQ(none.path, std::nullopt);
+    EXPECT_EQ(startFileDialog(bankDialog(false)), nullptr);
+}
+
+TEST_F(PlatformLinuxDesktop, TheDialogRunsBesideTheCallerUntilTheUserAnswers) {
+    // The stand-in user answers only once the test says so; it gives up on its own in case
+    // starting waited for it.
+    const fs::path go = folder_ / "go";
+    addProgram("zenity", "i=0; while [ ! -e '" + go.string() + "' ] && [ $i -lt 200 ]; do /bin/sleep 0.05; i=$((i+1)); done\n"
+                         "[ -e '" + go.string() + "' ] && echo /home/u/Velkor_2/Banks/Later.Bnk");
+    const ScopedVariable path("PATH", folder_.c_str());
+    const ScopedVariable desktop("XDG_CURRENT_DESKTOP", nullptr);
+    const std::unique_ptr<FileDialogProcess> process = startFileDialog(bankDialog(false));
+    ASSERT_NE(process, nullptr);
+    EXPECT_FALSE(process->finished());
+    EXPECT_EQ(process->answer(), std::nullopt);
+    std::ofstream(go) << "";
+    EXPECT_TRUE(eventually([&] { return process->finished(); }, 20s));
+    EXPECT_EQ(process->answer(), "/home/u/Velkor_2/Banks/Later.Bnk");
+}
+
+TEST_F(PlatformLinuxDesktop, DroppingAnOpenDialogEndsItAndWhatItStarted) {
+    addProgram("zenity", "echo $$ > '" + (folder_ / "shell").string() + "'\n/bin/sleep 60 &\necho $! > '" +
+                             (folder_ / "sleeper").string() + "'\nwait");
+    const ScopedVariable path("PATH", folder_.c_str());
+    const ScopedVariable desktop("XDG_CURRENT_DESKTOP", nullptr);
+    std::unique_ptr<FileDialogProcess> process = startFileDialog(bankDialog(false));
+    ASSERT_NE(process, nullptr);
+    ASSERT_TRUE(eventually([&] { return contentsOf(folder_ / "sleeper").find('\n') != std::string::npos; }, 20s));
+    const pid_t shell = std::stoi(contentsOf(folder_ / "shell"));
+    const pid_t sleeper = std::stoi(contentsOf(folder_ / "sleeper"));
+    ASSERT_TRUE(alive(shell));
+    ASSERT_TRUE(alive(sleeper));
+    EXPECT_FALSE(process->finished());
+
+    process.reset();
+    int status = 0;
+    EXPECT_EQ(waitpid(shell, &status, WNOHANG), -1) << "the program is reaped";
+    EXPECT_EQ(errno, ECHILD);
+    EXPECT_FALSE(alive(shell));
+    EXPECT_TRUE(eventually([&] { return !alive(sleeper); }, 20s));
 }
 
 TEST_F(PlatformLinuxDesktop, OpenLinkReturnsBeforeTheBrowserIsDone) {

@@ -14,6 +14,7 @@
 
 #include "editor/FileChooser.h"
 #include "platform/Platform.h"
+#include "platform/linux/SpawnedFileDialog.h"
 
 extern char** environ;
 
@@ -21,8 +22,8 @@ namespace platform {
 
 namespace {
 
-// Starts `arguments` with no input and no error output. False when the program cannot start.
-bool spawn(const std::vector<std::string>& arguments, int output, pid_t& child) {
+// Starts `arguments` with no input and no output. False when the program cannot start.
+bool spawn(const std::vector<std::string>& arguments, pid_t& child) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments) {
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -31,59 +32,18 @@ bool spawn(const std::vector<std::string>& arguments, int output, pid_t& child) 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (output >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, output, 1);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    }
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const int failed = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     return failed == 0;
 }
 
-// False when the child was reaped already (a host that ignores SIGCHLD): its status is lost.
-bool reap(pid_t child, int& status) {
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Runs a dialog program. False when it cannot start; else `answer` is the path it printed, or
-// nothing when the user cancelled.
-bool runDialog(const std::vector<std::string>& arguments, std::optional<std::string>& answer) {
-    int channel[2];
-    if (pipe2(channel, O_CLOEXEC) != 0) {
-        return false;
-    }
-    pid_t child = 0;
-    const bool started = spawn(arguments, channel[1], child);
-    close(channel[1]);
-    if (!started) {
-        close(channel[0]);
-        return false;
-    }
-    std::string output;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = read(channel[0], buffer, sizeof buffer);
-        if (got > 0) {
-            output.append(buffer, static_cast<std::size_t>(got));
-        } else if (got == 0 || errno != EINTR) {
-            break;
-        }
-    }
-    close(channel[0]);
-    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) {
-        output.pop_back();
-    }
+// Returns at once when the child was reaped already (a host that ignores SIGCHLD).
+void reap(pid_t child) {
     int status = 0;
-    const bool accepted = reap(child, status) ? WIFEXITED(status) && WEXITSTATUS(status) == 0 : true;
-    answer = accepted && !output.empty() ? std::optional<std::string>(output) : std::nullopt;
-    return true;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
 }
 
 // ".Bnk" -> "*.[bB][nN][kK]": files saved on Windows come in any case.
@@ -127,21 +87,21 @@ void openLink(const std::string& url) {
     // The shell starts xdg-open in the background and exits at once: we reap only the shell,
     // and xdg-open, left to init, takes as long as it likes.
     pid_t shell = 0;
-    if (spawn({"/bin/sh", "-c", "xdg-open \"$1\" &", "sh", url}, -1, shell)) {
-        int status = 0;
-        reap(shell, status);
+    if (spawn({"/bin/sh", "-c", "xdg-open \"$1\" &", "sh", url}, shell)) {
+        reap(shell);
     }
 }
 
-FileDialogResult runFileDialog(const FileDialog& dialog) {
+std::unique_ptr<FileDialogProcess> startFileDialog(const FileDialog& dialog) {
     const std::vector<std::string> zenity = zenityArguments(dialog);
     const std::vector<std::string> kdialog = kdialogArguments(dialog);
     const bool kdeFirst = onKde();
-    FileDialogResult result;
-    // A cancelled dialog is an answer; only a missing program sends us to the other one.
-    result.shown = runDialog(kdeFirst ? kdialog : zenity, result.path) ||
-                   runDialog(kdeFirst ? zenity : kdialog, result.path);
-    return result;
+    // Only a missing program sends us to the other one.
+    std::unique_ptr<FileDialogProcess> started = SpawnedFileDialog::start(kdeFirst ? kdialog : zenity);
+    if (!started) {
+        started = SpawnedFileDialog::start(kdeFirst ? zenity : kdialog);
+    }
+    return started;
 }
 
 }  // namespace platform

@@ -5,9 +5,11 @@
 #include <process.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "editor/FileChooser.h"
+#include "platform/AnsweredFileDialog.h"
 #include "platform/Platform.h"
 
 namespace platform {
@@ -17,7 +19,9 @@ void openLink(const std::string& url) {
     _spawnlp(_P_DETACH, "cmd.exe", "cmd.exe", command.c_str(), nullptr);
 }
 
-FileDialogResult runFileDialog(const FileDialog& dialog) {
+// The common dialog runs its own modal loop on the calling thread, the host's UI thread, which
+// is what Windows hosts expect: it has answered by the time it returns.
+std::unique_ptr<FileDialogProcess> startFileDialog(const FileDialog& dialog) {
     // Pairs of description and pattern, each ended by a zero, the list by another.
     std::string filter = std::string(dialog.filter) + '\0' + '*' + dialog.extension + '\0' + '\0';
     std::string folder = dialog.folder;
@@ -36,11 +40,11 @@ FileDialogResult runFileDialog(const FileDialog& dialog) {
     request.Flags = OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (dialog.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     const BOOL chosen = dialog.save ? GetSaveFileNameA(&request) : GetOpenFileNameA(&request);
     if (chosen == 0) {
-        return {true, std::nullopt};
+        return std::make_unique<AnsweredFileDialog>(std::nullopt);
     }
     std::string chosenPath = path;
     std::replace(chosenPath.begin(), chosenPath.end(), '\\', '/');
-    return {true, chosenPath};
+    return std::make_unique<AnsweredFileDialog>(chosenPath);
 }
 
 }  // namespace platform
