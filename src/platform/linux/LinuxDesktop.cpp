@@ -14,6 +14,7 @@
 
 #include "editor/FileChooser.h"
 #include "platform/Platform.h"
+#include "platform/linux/ArgumentVector.h"
 #include "platform/linux/SpawnedFileDialog.h"
 
 extern char** environ;
@@ -24,11 +25,7 @@ namespace {
 
 // Starts `arguments` with no input and no output. False when the program cannot start.
 bool spawn(const std::vector<std::string>& arguments, pid_t& child) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argumentVector(arguments);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);

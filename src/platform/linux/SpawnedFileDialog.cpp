@@ -8,6 +8,8 @@
 
 #include <cerrno>
 
+#include "platform/linux/ArgumentVector.h"
+
 extern char** environ;
 
 namespace platform {
@@ -20,11 +22,7 @@ std::unique_ptr<SpawnedFileDialog> SpawnedFileDialog::start(const std::vector<st
     // Only our end: the program writes its answer the ordinary, blocking way.
     fcntl(channel[0], F_SETFL, fcntl(channel[0], F_GETFL) | O_NONBLOCK);
 
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argumentVector(arguments);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
