@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "HostWindow.h"
 #include "PluginInstance.h"
 
 namespace {
@@ -12,18 +13,6 @@ constexpr wchar_t kHostClassName[] = L"VelkorWintestHost";
 constexpr ULONGLONG kPumpMs = 100;    // about six of the editor's 16 ms ticks
 constexpr int kFewestTicks = 3;       // wine's timers may run late, never fail to run
 constexpr DWORD kWaitSliceMs = 5;
-
-// The host's own window, as a DAW gives an editor: top level, with a class of the host's.
-HWND createHostWindow() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kHostClassName;
-    RegisterClassExW(&windowClass);
-    return CreateWindowExW(0, kHostClassName, L"velkor-wintest", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 800, nullptr,
-                           nullptr, windowClass.hInstance, nullptr);
-}
 
 // Runs the host's message loop for `ms` and counts the timer messages posted to `window`.
 int pumpCountingTicks(HWND window, ULONGLONG ms) {
@@ -47,7 +36,8 @@ EditorChecks::EditorChecks(const PluginLibrary& library, CheckLog& log)
     : entry_(library.entry("VSTPluginMain")), log_(log) {}
 
 void EditorChecks::opensTicksAndCloses() {
-    const HWND host = createHostWindow();
+    const HostWindow hostWindow(kHostClassName, 1200, 800);
+    const HWND host = hostWindow.handle();
     if (!log_.check(host != nullptr, "editor: the host's window opens", std::to_string(GetLastError()))) {
         return;
     }
@@ -67,6 +57,4 @@ void EditorChecks::opensTicksAndCloses() {
         log_.check(GetWindow(host, GW_CHILD) == nullptr && (editor == nullptr || IsWindow(editor) == 0),
                    "editor: effEditClose leaves no window behind");
     }
-    DestroyWindow(host);
-    UnregisterClassW(kHostClassName, GetModuleHandleW(nullptr));
 }

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "HostWindow.h"
 #include "platform/EditorWindow.h"
 #include "toolkit/Framebuffer.h"
 
@@ -44,22 +45,6 @@ public:
     void onExposed() override {}
 };
 
-HWND createHostWindow() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kHostClassName;
-    RegisterClassExW(&windowClass);
-    return CreateWindowExW(0, kHostClassName, L"velkor-wintest", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
-                           nullptr, windowClass.hInstance, nullptr);
-}
-
-void destroyHostWindow(HWND host) {
-    DestroyWindow(host);
-    UnregisterClassW(kHostClassName, GetModuleHandleW(nullptr));
-}
-
 void pumpPending() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
@@ -93,7 +78,8 @@ void EditorWindowChecks::refusesParentsThatAreNoWindows() {
 }
 
 void EditorWindowChecks::forwardsInput() {
-    const HWND host = createHostWindow();
+    const HostWindow hostWindow(kHostClassName, 400, 300);
+    const HWND host = hostWindow.handle();
     if (!log_.check(host != nullptr, "editor window: the host's window opens", std::to_string(GetLastError()))) {
         return;
     }
@@ -136,11 +122,11 @@ void EditorWindowChecks::forwardsInput() {
         }
     }
     log_.check(GetWindow(host, GW_CHILD) == nullptr, "editor window: closing leaves no window behind");
-    destroyHostWindow(host);
 }
 
 void EditorWindowChecks::showsPixels() {
-    const HWND host = createHostWindow();
+    const HostWindow hostWindow(kHostClassName, 400, 300);
+    const HWND host = hostWindow.handle();
     if (!log_.check(host != nullptr, "editor window: the host's window opens", std::to_string(GetLastError()))) {
         return;
     }
@@ -165,5 +151,4 @@ void EditorWindowChecks::showsPixels() {
                        std::to_string(half) + " " + std::to_string(whole));
         }
     }
-    destroyHostWindow(host);
 }
