@@ -11,10 +11,10 @@
 #include "editor/EditorLayout.h"
 #include "editor/QX_GUI_Editor.h"
 #include "host/QX_DSP_VST.h"
-#include "support/DisplayVariable.h"
 #include "support/Eventually.h"
 #include "support/PrivateXServer.h"
 #include "support/TestHost.h"
+#include "support/XHost.h"
 
 // After the toolkit: Xlib's None macro would hide MouseButton::None.
 #include <X11/Xlib.h>
@@ -36,22 +36,15 @@ protected:
             GTEST_SKIP() << "Xvfb is not installed";
         }
         ASSERT_FALSE(sharedXServer().name().empty()) << "Xvfb did not start";
-        display_.emplace(sharedXServer().name().c_str());
-        x_ = XOpenDisplay(sharedXServer().name().c_str());
+        xhost_.emplace(sharedXServer().name());
+        x_ = xhost_->display();
         ASSERT_NE(x_, nullptr);
-        XSetWindowAttributes attributes{};
-        attributes.override_redirect = True;
-        parent_ = XCreateWindow(x_, DefaultRootWindow(x_), 0, 0, layout::kEditorWidth, layout::kEditorHeight, 0,
-                                CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect, &attributes);
-        XMapWindow(x_, parent_);
-        XSync(x_, False);
+        parent_ = xhost_->makeTopLevel(0, 0, layout::kEditorWidth, layout::kEditorHeight, 0);
         ASSERT_NE(host.open(), nullptr);
     }
     void TearDown() override {
-        if (x_ != nullptr) {
-            XDestroyWindow(x_, parent_);
-            XCloseDisplay(x_);
-        }
+        x_ = nullptr;
+        xhost_.reset();
     }
 
     QX_GUI_Editor& editor() { return *static_cast<QX_GUI_Editor*>(pluginOf(host.effect).getEditor()); }
@@ -78,7 +71,7 @@ protected:
     }
 
     TestHost host;
-    std::optional<DisplayVariable> display_;
+    std::optional<XHost> xhost_;
     Display* x_ = nullptr;
     Window parent_ = 0;
 };

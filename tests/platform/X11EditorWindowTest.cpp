@@ -30,6 +30,7 @@
 #include "support/DisplayVariable.h"
 #include "support/Eventually.h"
 #include "support/PrivateXServer.h"
+#include "support/XHost.h"
 
 // Xlib's None macro would hide the toolkit's MouseButton::None.
 #undef None
@@ -199,30 +200,20 @@ protected:
             GTEST_SKIP() << "Xvfb is not installed";
         }
         ASSERT_FALSE(sharedXServer().name().empty()) << "Xvfb did not start";
-        display_.emplace(sharedXServer().name().c_str());
-        host_ = XOpenDisplay(sharedXServer().name().c_str());
+        xhost_.emplace(sharedXServer().name());
+        host_ = xhost_->display();
         ASSERT_NE(host_, nullptr);
         parent_ = makeTopLevel(kParentX, kParentY, kParentWidth, kParentHeight);
         // The pointer starts on the host's window, beside the editor.
         movePointer(kEditorWidth + 20, kEditorHeight + 20);
     }
     void TearDown() override {
-        if (host_ != nullptr) {
-            XCloseDisplay(host_);
-        }
-        display_.reset();
+        host_ = nullptr;
+        xhost_.reset();
     }
 
     Window makeTopLevel(int x, int y, int width, int height) {
-        XSetWindowAttributes attributes{};
-        attributes.override_redirect = True;
-        attributes.background_pixel = 0x303030;
-        const Window window = XCreateWindow(host_, DefaultRootWindow(host_), x, y, static_cast<unsigned>(width),
-                                            static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
-                                            CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
-        XMapWindow(host_, window);
-        XSync(host_, False);
-        return window;
+        return xhost_->makeTopLevel(x, y, width, height, 0x303030);
     }
 
     std::unique_ptr<EditorWindow> open(RecordingClient& client, Window parent) {
@@ -265,7 +256,7 @@ protected:
         return colours;
     }
 
-    std::optional<DisplayVariable> display_;
+    std::optional<XHost> xhost_;
     Display* host_ = nullptr;
     Window parent_ = 0;
 };
